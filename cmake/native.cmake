@@ -1,0 +1,52 @@
+# The native Linux build: the component as a shared library with our own
+# platform layer, its unit tests (plain and under ASan + UBSan), the host
+# program, fuzzers and benchmarks.
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+set(NATIVE_SOURCES ${COMPONENT_SOURCES} platform/platform_posix.cpp platform/profile_reader.cpp)
+set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+# One set of component objects per flavour; tests link the objects directly
+# so that the static factories register exactly as they do in the library.
+function(component_objects name)
+  add_library(${name} OBJECT ${NATIVE_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${WARNINGS} -Werror ${ARGN})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON
+                        CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+component_objects(component_plain -O2)
+component_objects(component_sanitized -O1 -g ${SANITIZERS})
+
+add_library(krelvashimon SHARED $<TARGET_OBJECTS:component_plain>)
+set_target_properties(krelvashimon PROPERTIES PREFIX "" OUTPUT_NAME krelvashimon)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
+
+function(unit_tests name objects)
+  add_executable(${name} ${UNIT_TEST_SOURCES} tests/test_support.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${WARNINGS} ${ARGN})
+  target_link_options(${name} PRIVATE ${ARGN})
+  target_link_libraries(${name} PRIVATE ${objects} GTest::gtest_main Threads::Threads)
+  gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60)
+endfunction()
+
+include(GoogleTest)
+unit_tests(unit_tests component_plain -O1)
+unit_tests(unit_tests_sanitized component_sanitized -O1 -g ${SANITIZERS})
+
+add_executable(krelvashimon-host host/host.cpp host/host_receiver.cpp)
+target_include_directories(krelvashimon-host PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(krelvashimon-host PRIVATE ${WARNINGS} -Werror)
+target_link_libraries(krelvashimon-host PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(krelvashimon-host krelvashimon)
+
+add_test(NAME host_program_end_to_end
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/host_e2e.sh $<TARGET_FILE:krelvashimon-host>
+                 $<TARGET_FILE:krelvashimon>)
+
+include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)

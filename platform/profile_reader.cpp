@@ -1,0 +1,227 @@
+#include "platform/profile_reader.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool is_blank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_name(const char* stored, const char* wanted, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        if (fold(stored[i]) != fold(wanted[i])) return false;
+    return true;
+}
+
+// Collects a trimmed name (section or key) in a fixed buffer; only a name of
+// the wanted length is ever compared, so longer names need not be kept.
+class name_collector {
+public:
+    explicit name_collector(std::size_t wanted_length) : wanted_length_(wanted_length) {}
+
+    void reset() { seen_ = trimmed_end_ = 0; }
+
+    void add(char c) {
+        if (seen_ == 0 && is_blank(static_cast<unsigned char>(c))) return;
+        if (seen_ < sizeof bytes_) bytes_[seen_] = c;
+        ++seen_;
+        if (!is_blank(static_cast<unsigned char>(c))) trimmed_end_ = seen_;
+    }
+
+    // Trimmed length so far, for headers that close at a later "]".
+    std::size_t trimmed_end() const { return trimmed_end_; }
+
+    bool equals(const char* wanted, std::size_t name_end) const {
+        return name_end == wanted_length_ && wanted_length_ <= sizeof bytes_ &&
+               same_name(bytes_, wanted, wanted_length_);
+    }
+
+private:
+    char bytes_[256];
+    std::size_t wanted_length_;
+    std::size_t seen_ = 0;
+    std::size_t trimmed_end_ = 0;
+};
+
+// Collects a value: leading blanks dropped, trailing blanks trimmed at the
+// end, one pair of enclosing quotes removed, then cut to the caller's size.
+class value_collector {
+public:
+    value_collector(char* stored, std::size_t keep) : stored_(stored), keep_(keep) {}
+
+    void add(char c) {
+        if (seen_ == 0 && is_blank(static_cast<unsigned char>(c))) return;
+        if (seen_ < keep_) stored_[seen_] = c;
+        ++seen_;
+        if (!is_blank(static_cast<unsigned char>(c))) {
+            trimmed_end_ = seen_;
+            last_ = c;
+        }
+    }
+
+    // Copies the finished value into buffer (size > 0); returns its length.
+    std::uint32_t finish(char* buffer, std::uint32_t size) const {
+        std::size_t start = 0;
+        std::size_t length = trimmed_end_;
+        char first = length > 0 ? stored_[0] : 0;
+        if (length >= 2 && (first == '"' || first == '\'') && last_ == first) {
+            start = 1;
+            length -= 2;
+        }
+        if (length > size - 1) length = size - 1;
+        std::memmove(buffer, stored_ + start, length);
+        buffer[length] = 0;
+        return static_cast<std::uint32_t>(length);
+    }
+
+private:
+    char* stored_;
+    std::size_t keep_;
+    std::size_t seen_ = 0;
+    std::size_t trimmed_end_ = 0;
+    char last_ = 0;
+};
+
+enum class line_kind { undecided, header, key, value, ignored };
+
+class profile_scan {
+public:
+    profile_scan(const char* section, const char* key, char* buffer, std::uint32_t size)
+        : section_(section),
+          section_length_(std::strlen(section)),
+          key_(key),
+          key_length_(std::strlen(key)),
+          header_(section_length_),
+          key_name_(key_length_),
+          value_(buffer, size),
+          buffer_(buffer),
+          size_(size),
+          in_section_(section_length_ == 0) {}
+
+    // False once the answer is known.
+    bool feed(char c) {
+        if (c == '\n' || c == '\r') return end_line();
+        if (line_ended_) return true;
+        if (c == 0) {
+            line_ended_ = true;
+            return true;
+        }
+        switch (kind_) {
+        case line_kind::undecided:
+            if (is_blank(static_cast<unsigned char>(c))) return true;
+            kind_ = c == '[' ? line_kind::header : line_kind::key;
+            if (kind_ == line_kind::key) key_name_.add(c);
+            return true;
+        case line_kind::header:
+            if (c == ']') header_end_ = header_.trimmed_end();
+            header_.add(c);
+            return true;
+        case line_kind::key:
+            if (c == '=') {
+                bool wanted = in_section_ && key_name_.equals(key_, key_name_.trimmed_end());
+                kind_ = wanted ? line_kind::value : line_kind::ignored;
+            } else {
+                key_name_.add(c);
+            }
+            return true;
+        case line_kind::value:
+            value_.add(c);
+            return true;
+        case line_kind::ignored:
+            return true;
+        }
+        return true;
+    }
+
+    // False once the answer is known.
+    bool end_line() {
+        bool go_on = true;
+        if (kind_ == line_kind::header && header_end_ != no_bracket) {
+            bool named = header_.equals(section_, header_end_);
+            if (in_section_) {
+                in_section_ = false;
+                go_on = false;
+            } else if (named) {
+                in_section_ = true;
+            }
+        } else if (kind_ == line_kind::key && in_section_ &&
+                   key_name_.equals(key_, key_name_.trimmed_end())) {
+            go_on = false;
+        } else if (kind_ == line_kind::value) {
+            found_length_ = value_.finish(buffer_, size_);
+            found_ = true;
+            go_on = false;
+        }
+        kind_ = line_kind::undecided;
+        line_ended_ = false;
+        header_.reset();
+        key_name_.reset();
+        header_end_ = no_bracket;
+        return go_on;
+    }
+
+    bool found() const { return found_; }
+    std::uint32_t found_length() const { return found_length_; }
+
+private:
+    static constexpr std::size_t no_bracket = ~std::size_t(0);
+
+    const char* section_;
+    std::size_t section_length_;
+    const char* key_;
+    std::size_t key_length_;
+    name_collector header_;
+    name_collector key_name_;
+    value_collector value_;
+    char* buffer_;
+    std::uint32_t size_;
+    bool in_section_;
+    line_kind kind_ = line_kind::undecided;
+    bool line_ended_ = false;
+    std::size_t header_end_ = no_bracket;
+    bool found_ = false;
+    std::uint32_t found_length_ = 0;
+};
+
+std::uint32_t copy_fallback(const char* fallback, char* buffer, std::uint32_t size) {
+    std::size_t length = fallback ? std::strlen(fallback) : 0;
+    if (length > size - 1) length = size - 1;
+    if (length > 0) std::memcpy(buffer, fallback, length);
+    buffer[length] = 0;
+    return static_cast<std::uint32_t>(length);
+}
+
+}  // namespace
+
+std::uint32_t read_profile_string(const char* section, const char* key, const char* fallback,
+                                  char* buffer, std::uint32_t size, const char* file) {
+    if (buffer == nullptr || size == 0) return 0;
+    if (section == nullptr || key == nullptr || file == nullptr)
+        return copy_fallback(fallback, buffer, size);
+
+    std::FILE* stream = std::fopen(file, "rb");
+    if (stream == nullptr) return copy_fallback(fallback, buffer, size);
+
+    // The value is assembled in the caller's buffer: with an opening quote
+    // the kept characters start one byte in, so size bytes always suffice.
+    profile_scan scan(section, key, buffer, size);
+    unsigned char chunk[4096];
+    bool go_on = true;
+    bool at_start = true;
+    std::size_t got;
+    while (go_on && (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        std::size_t from = 0;
+        if (at_start) {
+            at_start = false;
+            if (got >= 3 && chunk[0] == 0xEF && chunk[1] == 0xBB && chunk[2] == 0xBF) from = 3;
+        }
+        for (std::size_t i = from; i < got && go_on; ++i) go_on = scan.feed(static_cast<char>(chunk[i]));
+    }
+    if (go_on) scan.end_line();
+    std::fclose(stream);
+
+    if (scan.found()) return scan.found_length();
+    return copy_fallback(fallback, buffer, size);
+}

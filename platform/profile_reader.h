@@ -1,0 +1,21 @@
+// A reader for Windows initialization files with the platform profile
+// function's observable rules, for systems that lack it:
+//  - section and key names match without regard to ASCII letter case;
+//  - blanks (isspace) around names and values are dropped;
+//  - one pair of matching enclosing quotes (" or ') is removed from a value;
+//  - lines end at CR or LF; a NUL ends the line's text; a UTF-8 byte-order
+//    mark is skipped;
+//  - a section header is "[" name "]" (the last "]" on the line closes it);
+//    a "[" line without "]" is ignored; keys before any header belong to
+//    the unnamed section;
+//  - only the first section of a name and the first key of a name count; a
+//    key line without "=" has no value and gives the fallback;
+//  - the result is cut to size - 1 characters and always terminated.
+// Memory use is bounded by size, whatever the file holds.
+#pragma once
+
+#include <cstdint>
+
+// Returns the number of characters written before the terminator.
+std::uint32_t read_profile_string(const char* section, const char* key, const char* fallback,
+                                  char* buffer, std::uint32_t size, const char* file);

@@ -1,0 +1,34 @@
+# Shared by the scripts: package installation and the three builds.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# Installs the Debian packages that are not there yet: apt-get update first,
+# then only what is missing.
+ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+NATIVE_PACKAGES=(cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev binutils)
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64)
+
+build_native() {
+  cmake -S "$ROOT" -B "$ROOT/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$ROOT/build/native" -j "$JOBS"
+}
+
+build_windows() {  # $1 = win32 | win64
+  local arch; [ "$1" = win32 ] && arch=i686 || arch=x86_64
+  cmake -S "$ROOT" -B "$ROOT/build/$1" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+  cmake --build "$ROOT/build/$1" -j "$JOBS"
+}

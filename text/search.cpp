@@ -1,0 +1,48 @@
+#include "text/search.h"
+
+#include "text/storage.h"
+
+namespace {
+const char* or_empty(const char* text) { return text ? text : empty_text; }
+}  // namespace
+
+int compare_bounded(const char* text, std::size_t text_max, const char* pattern,
+                    std::size_t pattern_max) {
+    std::size_t text_bytes = bounded_length(text, text_max);
+    std::size_t pattern_bytes = bounded_length(pattern, pattern_max);
+    for (std::size_t k = 0; k < pattern_bytes; ++k) {
+        signed char from_text = k < text_bytes ? static_cast<signed char>(text[k]) : 0;
+        signed char from_pattern = static_cast<signed char>(pattern[k]);
+        if (from_text < from_pattern) return -1;
+        if (from_text > from_pattern) return 1;
+    }
+    return 0;
+}
+
+std::size_t find_first(const char* text, const char* pattern, std::size_t start) {
+    text = or_empty(text);
+    pattern = or_empty(pattern);
+    std::size_t text_bytes = text_length(text);
+    std::size_t pattern_bytes = text_length(pattern);
+    if (pattern_bytes > text_bytes) return not_found;
+    std::size_t last = text_bytes - pattern_bytes;
+    if (start > last) return not_found;
+    for (std::size_t pos = start; pos <= last; ++pos) {
+        if (compare_bounded(text + pos, text_bytes - pos, pattern, pattern_bytes) == 0) return pos;
+    }
+    return not_found;
+}
+
+std::size_t find_last(const char* text, const char* pattern, std::size_t start) {
+    text = or_empty(text);
+    pattern = or_empty(pattern);
+    std::size_t text_bytes = text_length(text);
+    std::size_t pattern_bytes = text_length(pattern);
+    if (pattern_bytes > text_bytes) return not_found;
+    std::size_t last = text_bytes - pattern_bytes;
+    for (std::size_t pos = start < last ? start : last;; --pos) {
+        if (compare_bounded(text + pos, text_bytes - pos, pattern, pattern_bytes) == 0)
+            return pos;
+        if (pos == 0) return not_found;
+    }
+}
