@@ -26,7 +26,7 @@ set_target_properties(krelvashimon PROPERTIES PREFIX "" OUTPUT_NAME krelvashimon
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
 
 function(unit_tests name objects)
-  add_executable(${name} ${UNIT_TEST_SOURCES} tests/test_support.cpp)
+  add_executable(${name} ${UNIT_TEST_SOURCES} tests/test_support.cpp host/host_receiver.cpp)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${WARNINGS} ${ARGN})
   target_link_options(${name} PRIVATE ${ARGN})
