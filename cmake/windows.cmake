@@ -26,3 +26,8 @@ target_compile_options(krelvashimon-host PRIVATE ${WARNINGS} -O2)
 target_link_options(krelvashimon-host PRIVATE -static -static-libgcc -static-libstdc++)
 
 include(${CMAKE_SOURCE_DIR}/harness/harness.cmake OPTIONAL)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME release_archive
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package_test.sh $<TARGET_FILE:krelvashimon>)
+endif()
