@@ -1,0 +1,24 @@
+#!/bin/bash
+# Runs the C host harness against the 64-bit DLL under wine64, in a Wine
+# prefix of its own and a folder of its own (the settings file lies beside
+# the harness executable).
+set -u
+harness=$1 dll=$2
+source "$(dirname "$0")/../scripts/wine.sh"
+work=$(mktemp -d)
+trap 'wine_stop; rm -rf "$work"' EXIT
+wine_prefix "$work/prefix"
+mkdir -p "$work/player"
+cp "$harness" "$work/player/harness.exe"
+cp "$dll" "$work/player/krelvashimon.dll"
+cd "$work/player"
+"$WINE64" ./harness.exe >"$work/stdout" 2>"$work/stderr"; status=$?
+out=$(tr -d '\r' <"$work/stdout")
+echo "$out"
+if [ $status -ne 0 ]; then sed 's/^/wine: /' "$work/stderr" | tail -20; fi
+# Wine's debugger prints crash dumps on standard output: anything that is
+# not a failure line or the summary counts against the run.
+unexpected=$(echo "$out" | grep -v -e '^FAIL ' -e '^harness (' || true)
+[ -z "$unexpected" ] || { echo "unexpected output:"; echo "$unexpected"; exit 1; }
+echo "$out" | grep -q '^harness (64-bit): [0-9]* checks, 0 failed$' || exit 1
+exit $status
