@@ -50,3 +50,14 @@ add_test(NAME host_program_end_to_end
 
 include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)
+
+add_executable(profile_dump tests/profile_dump.cpp platform/profile_reader.cpp)
+target_include_directories(profile_dump PRIVATE ${CMAKE_SOURCE_DIR})
+
+# The native settings reader against Wine's GetPrivateProfileStringA on the
+# same corpus; needs the win64 build (scripts/test builds it first).
+set(KRELVASHIMON_WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH "the win64 build folder")
+add_test(NAME settings_reader_matches_the_platform
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/profile_corpus_compare.sh $<TARGET_FILE:profile_dump>
+                 ${KRELVASHIMON_WIN64_BUILD}/profile_dump.exe ${CMAKE_SOURCE_DIR}/tests/profile_corpus)
+set_tests_properties(settings_reader_matches_the_platform PROPERTIES TIMEOUT 300)

@@ -31,3 +31,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME release_archive
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package_test.sh $<TARGET_FILE:krelvashimon>)
 endif()
+
+add_executable(profile_dump tests/profile_dump.cpp)
+target_link_options(profile_dump PRIVATE -static)

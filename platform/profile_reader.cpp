@@ -111,9 +111,12 @@ public:
         switch (kind_) {
         case line_kind::undecided:
             if (is_blank(static_cast<unsigned char>(c))) return true;
-            kind_ = c == '[' ? line_kind::header : line_kind::key;
-            if (kind_ == line_kind::key) key_name_.add(c);
-            return true;
+            if (c == '[') {
+                kind_ = line_kind::header;
+                return true;
+            }
+            kind_ = line_kind::key;
+            return feed(c);
         case line_kind::header:
             if (c == ']') header_end_ = header_.trimmed_end();
             header_.add(c);
@@ -210,14 +213,30 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
     unsigned char chunk[4096];
     bool go_on = true;
     bool at_start = true;
+    bool wide = false;
+    int pending_low = -1;  // first byte of a UTF-16 unit split across chunks
     std::size_t got;
     while (go_on && (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
         std::size_t from = 0;
         if (at_start) {
             at_start = false;
             if (got >= 3 && chunk[0] == 0xEF && chunk[1] == 0xBB && chunk[2] == 0xBF) from = 3;
+            if (got >= 2 && chunk[0] == 0xFF && chunk[1] == 0xFE) {
+                wide = true;
+                from = 2;
+            }
         }
-        for (std::size_t i = from; i < got && go_on; ++i) go_on = scan.feed(static_cast<char>(chunk[i]));
+        for (std::size_t i = from; i < got && go_on; ++i) {
+            if (!wide) {
+                go_on = scan.feed(static_cast<char>(chunk[i]));
+            } else if (pending_low < 0) {
+                pending_low = chunk[i];
+            } else {
+                unsigned unit = static_cast<unsigned>(pending_low) | (static_cast<unsigned>(chunk[i]) << 8);
+                pending_low = -1;
+                go_on = scan.feed(unit < 0x80 ? static_cast<char>(unit) : '?');
+            }
+        }
     }
     if (go_on) scan.end_line();
     std::fclose(stream);

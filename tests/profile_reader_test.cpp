@@ -61,6 +61,8 @@ TEST(profile_reader, table) {
         {"line after a NUL still read", s + std::string("menu=A\0B\nroot=2\n", 16), "krelvashimon", "root", 255, "2"},
         {"bytes above 127 kept", s + "menu=a\x01\x7f\xe9" "b\n", "krelvashimon", "menu", 255, "a\x01\x7f\xe9" "b"},
         {"no final line end", s + "menu=Foo", "krelvashimon", "menu", 255, "Foo"},
+        {"UTF-16LE file", std::string("\xff\xfe[\0k\0]\0\n\0m\0=\0w\0\xe9\0\n\0", 20), "k", "m", 255, "w?"},
+        {"empty key name", s + "=orphan\n", "krelvashimon", "", 255, "orphan"},
         {"key longer than the wanted one", s + "menuX=1\nmenu=2\n", "krelvashimon", "menu", 255, "2"},
     };
     temp_directory dir;
