@@ -1,6 +1,8 @@
 #include "platform/profile_reader.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstring>
 
 namespace {
@@ -127,6 +129,9 @@ public:
                 kind_ = wanted ? line_kind::value : line_kind::ignored;
             } else {
                 key_name_.add(c);
+                // Outside the section, or past the wanted name's length, the
+                // line cannot be the one asked for.
+                if (!in_section_ || key_name_.trimmed_end() > key_length_) kind_ = line_kind::ignored;
             }
             return true;
         case line_kind::value:
@@ -164,6 +169,9 @@ public:
         header_end_ = no_bracket;
         return go_on;
     }
+
+    // While true, the rest of the line can be passed over unread.
+    bool ignoring_line() const { return kind_ == line_kind::ignored || line_ended_; }
 
     bool found() const { return found_; }
     std::uint32_t found_length() const { return found_length_; }
@@ -204,8 +212,8 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
     if (section == nullptr || key == nullptr || file == nullptr)
         return copy_fallback(fallback, buffer, size);
 
-    std::FILE* stream = std::fopen(file, "rb");
-    if (stream == nullptr) return copy_fallback(fallback, buffer, size);
+    int stream = open(file, O_RDONLY | O_CLOEXEC);
+    if (stream < 0) return copy_fallback(fallback, buffer, size);
 
     // The value is assembled in the caller's buffer: with an opening quote
     // the kept characters start one byte in, so size bytes always suffice.
@@ -215,8 +223,8 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
     bool at_start = true;
     bool wide = false;
     int pending_low = -1;  // first byte of a UTF-16 unit split across chunks
-    std::size_t got;
-    while (go_on && (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+    ssize_t got;
+    while (go_on && (got = read(stream, chunk, sizeof chunk)) > 0) {
         std::size_t from = 0;
         if (at_start) {
             at_start = false;
@@ -226,8 +234,12 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
                 from = 2;
             }
         }
-        for (std::size_t i = from; i < got && go_on; ++i) {
+        for (std::size_t i = from; i < static_cast<std::size_t>(got) && go_on; ++i) {
             if (!wide) {
+                if (scan.ignoring_line()) {
+                    while (i < static_cast<std::size_t>(got) && chunk[i] != '\n' && chunk[i] != '\r') ++i;
+                    if (i == static_cast<std::size_t>(got)) break;
+                }
                 go_on = scan.feed(static_cast<char>(chunk[i]));
             } else if (pending_low < 0) {
                 pending_low = chunk[i];
@@ -239,7 +251,7 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
         }
     }
     if (go_on) scan.end_line();
-    std::fclose(stream);
+    close(stream);
 
     if (scan.found()) return scan.found_length();
     return copy_fallback(fallback, buffer, size);

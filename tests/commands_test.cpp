@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 
 #include "explorer/commands.h"
 #include "frame/client.h"
@@ -9,7 +9,8 @@
 
 namespace {
 
-using command_set_object = service_impl_single_t<mainmenu_commands_explorer>;
+// Final, so that the test may destroy it as its own concrete type.
+class command_set_object final : public service_impl_single_t<mainmenu_commands_explorer> {};
 
 std::string settings_with(const std::string& lines) { return "[krelvashimon]\n" + lines; }
 
@@ -19,7 +20,7 @@ class command_set : public testing::Test {
 protected:
     void SetUp() override {
         platform.executable = dir.path() + "/player";
-        commands = std::make_unique<command_set_object>();
+        commands.emplace();
     }
     void TearDown() override {
         host_api = nullptr;
@@ -39,7 +40,7 @@ protected:
 
     temp_directory dir;
     platform_recorder platform;
-    std::unique_ptr<command_set_object> commands;
+    std::optional<command_set_object> commands;
 };
 
 TEST_F(command_set, settings_path_lies_beside_the_executable) {

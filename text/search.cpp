@@ -6,12 +6,15 @@ namespace {
 const char* or_empty(const char* text) { return text ? text : empty_text; }
 }  // namespace
 
+// Reads the text only as far as the pattern reaches: a text byte past the
+// text's bounded length reads as NUL, exactly as if the length had been
+// counted first, but without scanning the rest of the text at every position.
 int compare_bounded(const char* text, std::size_t text_max, const char* pattern,
                     std::size_t pattern_max) {
-    std::size_t text_bytes = bounded_length(text, text_max);
-    std::size_t pattern_bytes = bounded_length(pattern, pattern_max);
-    for (std::size_t k = 0; k < pattern_bytes; ++k) {
-        signed char from_text = k < text_bytes ? static_cast<signed char>(text[k]) : 0;
+    bool text_ended = text == nullptr;
+    for (std::size_t k = 0; pattern && k < pattern_max && pattern[k] != 0; ++k) {
+        if (!text_ended && (k >= text_max || text[k] == 0)) text_ended = true;
+        signed char from_text = text_ended ? 0 : static_cast<signed char>(text[k]);
         signed char from_pattern = static_cast<signed char>(pattern[k]);
         if (from_text < from_pattern) return -1;
         if (from_text > from_pattern) return 1;

@@ -1,0 +1,5 @@
+find_package(benchmark REQUIRED)
+add_executable(bench_component bench/bench_component.cpp tests/test_support.cpp host/host_receiver.cpp)
+target_include_directories(bench_component PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(bench_component PRIVATE ${WARNINGS} -O2)
+target_link_libraries(bench_component PRIVATE component_plain benchmark::benchmark)
