@@ -34,3 +34,9 @@ endif()
 
 add_executable(profile_dump tests/profile_dump.cpp)
 target_link_options(profile_dump PRIVATE -static)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME screen_explorer_window_and_warning_box
+           COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/windows-screen ${CMAKE_BINARY_DIR}/../screens)
+  set_tests_properties(screen_explorer_window_and_warning_box PROPERTIES TIMEOUT 400 RUN_SERIAL TRUE)
+endif()
