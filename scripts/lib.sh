@@ -19,6 +19,8 @@ ensure_packages() {
 
 NATIVE_PACKAGES=(cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev binutils)
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64)
+SCREEN_PACKAGES=(xvfb x11-utils xdotool imagemagick)
+VM_PACKAGES=(qemu-system-x86 mmdebstrap e2fsprogs)
 
 build_native() {
   cmake -S "$ROOT" -B "$ROOT/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
