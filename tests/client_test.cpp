@@ -6,25 +6,6 @@
 
 namespace {
 
-class scripted_host final : public host_interface {
-public:
-    enum answer { yes, no, raise };
-    explicit scripted_host(answer a) : answer_(a) {}
-    void KV_THISCALL host_slot_0() override {}
-    void KV_THISCALL host_slot_1() override {}
-    void KV_THISCALL host_slot_2() override {}
-    void KV_THISCALL host_slot_3() override {}
-    bool KV_THISCALL host_check() override {
-        ++checks;
-        if (answer_ == raise) throw host_stream_error();
-        return answer_ == yes;
-    }
-    int checks = 0;
-
-private:
-    answer answer_;
-};
-
 // Leaves the process-wide state as a freshly loaded library has it.
 class client_state : public testing::Test {
 protected:

@@ -237,25 +237,6 @@ TEST_F(command_set, long_paths_are_passed_whole_or_not_at_all) {
     }
 }
 
-class scripted_host final : public host_interface {
-public:
-    enum answer { yes, no, raise };
-    explicit scripted_host(answer a) : answer_(a) {}
-    void KV_THISCALL host_slot_0() override {}
-    void KV_THISCALL host_slot_1() override {}
-    void KV_THISCALL host_slot_2() override {}
-    void KV_THISCALL host_slot_3() override {}
-    bool KV_THISCALL host_check() override {
-        ++checks;
-        if (answer_ == raise) throw host_stream_error();
-        return answer_ == yes;
-    }
-    int checks = 0;
-
-private:
-    answer answer_;
-};
-
 TEST_F(command_set, callback_is_released_once_on_every_path) {
     struct row {
         const char* name;

@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "tests/string_model.h"
 #include "tests/test_support.h"
 #include "text/string8.h"
 
@@ -183,60 +184,45 @@ TEST(string8, random_operations_match_the_model) {
     std::mt19937 random(20261211);
     for (int round = 0; round < 200; ++round) {
         string8 s;
-        std::string text;
-        std::size_t storage = 0;
-        auto fit = [&storage](std::size_t required) {
-            if (storage < required) storage = required + 16;
-            else if (storage - required > 32) storage = required;
-        };
+        string_model model;
         for (int i = 0; i < 200; ++i) {
-            std::string piece(random() % 48, 'a' + random() % 26);
+            std::string piece(random() % 48, static_cast<char>('a' + random() % 26));
             std::size_t max = random() % 3 == 0 ? random() % 60 : whole;
-            std::string bounded = piece.substr(0, std::min(max, piece.size()));
-            bool own = !text.empty() && random() % 4 == 0;
-            std::size_t own_from = own ? random() % text.size() : 0;
-            std::string own_bounded = own ? text.substr(own_from).substr(0, std::min(max, text.size() - own_from)) : "";
+            bool own = !model.text.empty() && random() % 4 == 0;
+            std::size_t own_from = own ? random() % model.text.size() : 0;
+            std::string full = own ? model.text.substr(own_from) : piece;
+            std::string added = full.substr(0, std::min(max, full.size()));
             const char* source = own ? s.get_text() + own_from : piece.c_str();
-            const std::string& added = own ? own_bounded : bounded;
             switch (random() % 5) {
             case 0:
-                if (own && max == 0) own = false;
                 s.append(source, max);
-                text += added;
-                fit(text.size() + 1);
+                model.append(added);
                 break;
             case 1:
                 s.assign(source, max);
-                text = added;
-                fit(text.size() + 1);
+                model.assign(added);
                 break;
             case 2: {
-                std::size_t to = random() % (text.size() + 3);
+                std::size_t to = random() % (model.text.size() + 3);
                 s.truncate(to);
-                if (to < text.size()) {
-                    text.resize(to);
-                    fit(to + 1);
-                }
+                model.truncate(to);
                 break;
             }
             case 3: {
                 std::size_t n = random() % 64;
-                char* buffer = s.open_buffer(n);
-                std::string written(random() % (n + 1), 'A' + random() % 26);
-                std::memcpy(buffer, written.data(), written.size());
-                fit(n + 1);
+                std::string written(random() % (n + 1), static_cast<char>('A' + random() % 26));
+                std::memcpy(s.open_buffer(n), written.data(), written.size());
                 s.close_buffer();
-                text = written;
-                fit(text.size() + 1);
+                model.buffer(n, written);
                 break;
             }
             case 4:
-                EXPECT_EQ(s.get_length(), text.size());
+                EXPECT_EQ(s.get_length(), model.text.size());
                 break;
             }
-            ASSERT_EQ(std::string(s.get_text()), text) << "round " << round << " op " << i;
-            ASSERT_EQ(s.storage().size(), storage) << "round " << round << " op " << i;
-            ASSERT_LE(storage, text.size() + 33);
+            ASSERT_EQ(std::string(s.get_text()), model.text) << "round " << round << " op " << i;
+            ASSERT_EQ(s.storage().size(), model.storage) << "round " << round << " op " << i;
+            ASSERT_LE(model.storage, model.text.size() + 33);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/client.h"
 #include "frame/records.h"
 #include "frame/service.h"
 #include "platform/native_hooks.h"
@@ -72,6 +73,26 @@ public:
     bool KV_THISCALL query(service_ref*, const guid*) override { return false; }
     std::uint32_t releases = 0;
     std::uint32_t add_refs = 0;
+};
+
+// The host's table, answering host_check as told and counting the calls.
+class scripted_host final : public host_interface {
+public:
+    enum answer { yes, no, raise };
+    explicit scripted_host(answer a) : answer_(a) {}
+    void KV_THISCALL host_slot_0() override {}
+    void KV_THISCALL host_slot_1() override {}
+    void KV_THISCALL host_slot_2() override {}
+    void KV_THISCALL host_slot_3() override {}
+    bool KV_THISCALL host_check() override {
+        ++checks;
+        if (answer_ == raise) throw host_stream_error();
+        return answer_ == yes;
+    }
+    int checks = 0;
+
+private:
+    answer answer_;
 };
 
 struct shell_request {

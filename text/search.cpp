@@ -3,7 +3,16 @@
 #include "text/storage.h"
 
 namespace {
-const char* or_empty(const char* text) { return text ? text : empty_text; }
+// Text and pattern with null taken as empty, and their lengths.
+struct search_operands {
+    search_operands(const char* t, const char* p)
+        : text(t ? t : empty_text), pattern(p ? p : empty_text),
+          text_bytes(text_length(text)), pattern_bytes(text_length(pattern)) {}
+    const char* text;
+    const char* pattern;
+    std::size_t text_bytes;
+    std::size_t pattern_bytes;
+};
 }  // namespace
 
 // Reads the text only as far as the pattern reaches: a text byte past the
@@ -23,29 +32,22 @@ int compare_bounded(const char* text, std::size_t text_max, const char* pattern,
 }
 
 std::size_t find_first(const char* text, const char* pattern, std::size_t start) {
-    text = or_empty(text);
-    pattern = or_empty(pattern);
-    std::size_t text_bytes = text_length(text);
-    std::size_t pattern_bytes = text_length(pattern);
-    if (pattern_bytes > text_bytes) return not_found;
-    std::size_t last = text_bytes - pattern_bytes;
+    search_operands s(text, pattern);
+    if (s.pattern_bytes > s.text_bytes) return not_found;
+    std::size_t last = s.text_bytes - s.pattern_bytes;
     if (start > last) return not_found;
     for (std::size_t pos = start; pos <= last; ++pos) {
-        if (compare_bounded(text + pos, text_bytes - pos, pattern, pattern_bytes) == 0) return pos;
+        if (compare_bounded(s.text + pos, s.text_bytes - pos, s.pattern, s.pattern_bytes) == 0) return pos;
     }
     return not_found;
 }
 
 std::size_t find_last(const char* text, const char* pattern, std::size_t start) {
-    text = or_empty(text);
-    pattern = or_empty(pattern);
-    std::size_t text_bytes = text_length(text);
-    std::size_t pattern_bytes = text_length(pattern);
-    if (pattern_bytes > text_bytes) return not_found;
-    std::size_t last = text_bytes - pattern_bytes;
+    search_operands s(text, pattern);
+    if (s.pattern_bytes > s.text_bytes) return not_found;
+    std::size_t last = s.text_bytes - s.pattern_bytes;
     for (std::size_t pos = start < last ? start : last;; --pos) {
-        if (compare_bounded(text + pos, text_bytes - pos, pattern, pattern_bytes) == 0)
-            return pos;
+        if (compare_bounded(s.text + pos, s.text_bytes - pos, s.pattern, s.pattern_bytes) == 0) return pos;
         if (pos == 0) return not_found;
     }
 }
