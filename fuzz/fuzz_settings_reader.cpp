@@ -12,12 +12,18 @@
 #include "platform/profile_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::string file = [] {
-        char name[] = "/tmp/krelvashimon-fuzz-XXXXXX";
-        int fd = mkstemp(name);
-        close(fd);
-        return std::string(name);
-    }();
+    // One scratch file for the whole run, removed when the fuzzer exits.
+    struct scratch_file {
+        scratch_file() {
+            char name[] = "/tmp/krelvashimon-fuzz-XXXXXX";
+            close(mkstemp(name));
+            path = name;
+        }
+        ~scratch_file() { unlink(path.c_str()); }
+        std::string path;
+    };
+    static scratch_file scratch;
+    const std::string& file = scratch.path;
     if (size < 3) return 0;
     std::uint32_t buffer_size = data[0] * 5u + (data[1] & 3);
     std::size_t key_length = data[2] % 12;

@@ -510,7 +510,6 @@ static void check_run(void) {
     static char path_1023[1100], path_1024[1100], path_259[300], path_260[300];
     static char ini_1023[1200], ini_1024[1200], ini_259[400], ini_260[400];
     static char want_1023[1200], want_259[400], want_260[400];
-    static const char my_computer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
     char* paths[] = {path_259, path_260, path_1023, path_1024};
     char* inis[] = {ini_259, ini_260, ini_1023, ini_1024};
     char* wants[] = {want_259, want_260, want_1023, NULL};
@@ -533,7 +532,6 @@ static void check_run(void) {
         {"run: path of 1023", ini_1023, want_1023, 1},
         {"run: path of 1024 is refused", ini_1024, NULL, 0},
     };
-    (void)my_computer;
     const commands_table* t = COMMANDS(commands);
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         const struct run_case* c = &cases[i];

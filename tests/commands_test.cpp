@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <optional>
 
 #include "explorer/commands.h"
 #include "frame/client.h"
 #include "host/host_receiver.h"
+#include "platform/platform.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -281,6 +285,29 @@ TEST_F(command_set, build_launch_request_never_exceeds_its_buffer) {
     EXPECT_EQ(std::strlen(request.parameters), 1 + 3 + 6 + longest.size());
     std::string too_long(target_capacity, 'x');
     EXPECT_FALSE(build_launch_request("1", "1", "normal", too_long.c_str(), request));
+}
+
+}  // namespace
+
+namespace {
+
+// Without a host's hook the warning goes to standard error; with no
+// terminal to answer it, the call must return instead of waiting.
+TEST(native_warning, without_a_terminal_returns_at_once) {
+    native_platform_hooks saved = *krelvashimon_native_hooks();
+    *krelvashimon_native_hooks() = native_platform_hooks{};
+    int saved_stdin = dup(0);
+    int no_terminal = open("/dev/null", O_RDONLY);
+    dup2(no_terminal, 0);
+    testing::internal::CaptureStderr();
+    platform::warning_box(warning_caption, warning_message, warning_style);
+    std::string shown = testing::internal::GetCapturedStderr();
+    dup2(saved_stdin, 0);
+    close(saved_stdin);
+    close(no_terminal);
+    *krelvashimon_native_hooks() = saved;
+    EXPECT_NE(shown.find("[Configuration Error]"), std::string::npos);
+    EXPECT_NE(shown.find("You appear to have an old krelvashimon.ini file."), std::string::npos);
 }
 
 }  // namespace
