@@ -63,7 +63,10 @@ constexpr char my_computer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 // Explorer's target holds any "path" the value read can deliver, so a long
 // folder is passed whole; a value longer than that is refused rather than
 // cut into another folder's name.
-constexpr std::uint32_t value_read_size = 1024;
+constexpr std::uint32_t value_read_size = path_key.read_size;
+static_assert(root_key.read_size <= value_read_size && folder_key.read_size <= value_read_size &&
+                  show_key.read_size <= value_read_size,
+              "every value of a run fits a buffer of value_read_size");
 constexpr std::uint32_t target_capacity = value_read_size;
 constexpr std::uint32_t parameters_capacity = 1 + 3 + 6 + target_capacity;
 

@@ -5,6 +5,7 @@
 set -u
 harness=$1 dll=$2
 source "$(dirname "$0")/../scripts/wine.sh"
+source "$(dirname "$0")/judge_output.sh"
 work=$(mktemp -d)
 trap 'wine_stop; rm -rf "$work"' EXIT
 wine_prefix "$work/prefix"
@@ -16,9 +17,5 @@ cd "$work/player"
 out=$(tr -d '\r' <"$work/stdout")
 echo "$out"
 if [ $status -ne 0 ]; then sed 's/^/wine: /' "$work/stderr" | tail -20; fi
-# Wine's debugger prints crash dumps on standard output: anything that is
-# not a failure line or the summary counts against the run.
-unexpected=$(echo "$out" | grep -v -e '^FAIL ' -e '^harness (' || true)
-[ -z "$unexpected" ] || { echo "unexpected output:"; echo "$unexpected"; exit 1; }
-echo "$out" | grep -q '^harness (64-bit): [0-9]* checks, 0 failed$' || exit 1
+judge_harness_output 64 "$out" || exit 1
 exit $status

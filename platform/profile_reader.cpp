@@ -196,6 +196,58 @@ private:
     std::uint32_t found_length_ = 0;
 };
 
+// Turns the file's bytes into the scan's characters: a UTF-8 byte-order
+// mark is dropped, a UTF-16LE file is decoded, and lines the scan has no use
+// for are passed over without feeding them byte by byte.
+class byte_decoder {
+public:
+    // False once the scan has its answer.
+    bool feed(profile_scan& scan, const unsigned char* bytes, std::size_t count) {
+        std::size_t i = at_start_ ? skip_byte_order_mark(bytes, count) : 0;
+        at_start_ = false;
+        return wide_ ? feed_utf16(scan, bytes, i, count) : feed_narrow(scan, bytes, i, count);
+    }
+
+private:
+    std::size_t skip_byte_order_mark(const unsigned char* bytes, std::size_t count) {
+        if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return 3;
+        if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+            wide_ = true;
+            return 2;
+        }
+        return 0;
+    }
+
+    static bool feed_narrow(profile_scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
+        for (; i < count; ++i) {
+            if (scan.ignoring_line()) {
+                while (i < count && bytes[i] != '\n' && bytes[i] != '\r') ++i;
+                if (i == count) return true;
+            }
+            if (!scan.feed(static_cast<char>(bytes[i]))) return false;
+        }
+        return true;
+    }
+
+    // ASCII as is, any other character as "?".
+    bool feed_utf16(profile_scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
+        for (; i < count; ++i) {
+            if (pending_low_ < 0) {
+                pending_low_ = bytes[i];
+                continue;
+            }
+            unsigned unit = static_cast<unsigned>(pending_low_) | (static_cast<unsigned>(bytes[i]) << 8);
+            pending_low_ = -1;
+            if (!scan.feed(unit < 0x80 ? static_cast<char>(unit) : '?')) return false;
+        }
+        return true;
+    }
+
+    bool at_start_ = true;
+    bool wide_ = false;
+    int pending_low_ = -1;  // first byte of a UTF-16 unit split across reads
+};
+
 std::uint32_t copy_fallback(const char* fallback, char* buffer, std::uint32_t size) {
     std::size_t length = fallback ? std::strlen(fallback) : 0;
     if (length > size - 1) length = size - 1;
@@ -218,38 +270,12 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
     // The value is assembled in the caller's buffer: with an opening quote
     // the kept characters start one byte in, so size bytes always suffice.
     profile_scan scan(section, key, buffer, size);
+    byte_decoder decoder;
     unsigned char chunk[4096];
     bool go_on = true;
-    bool at_start = true;
-    bool wide = false;
-    int pending_low = -1;  // first byte of a UTF-16 unit split across chunks
     ssize_t got;
-    while (go_on && (got = read(stream, chunk, sizeof chunk)) > 0) {
-        std::size_t from = 0;
-        if (at_start) {
-            at_start = false;
-            if (got >= 3 && chunk[0] == 0xEF && chunk[1] == 0xBB && chunk[2] == 0xBF) from = 3;
-            if (got >= 2 && chunk[0] == 0xFF && chunk[1] == 0xFE) {
-                wide = true;
-                from = 2;
-            }
-        }
-        for (std::size_t i = from; i < static_cast<std::size_t>(got) && go_on; ++i) {
-            if (!wide) {
-                if (scan.ignoring_line()) {
-                    while (i < static_cast<std::size_t>(got) && chunk[i] != '\n' && chunk[i] != '\r') ++i;
-                    if (i == static_cast<std::size_t>(got)) break;
-                }
-                go_on = scan.feed(static_cast<char>(chunk[i]));
-            } else if (pending_low < 0) {
-                pending_low = chunk[i];
-            } else {
-                unsigned unit = static_cast<unsigned>(pending_low) | (static_cast<unsigned>(chunk[i]) << 8);
-                pending_low = -1;
-                go_on = scan.feed(unit < 0x80 ? static_cast<char>(unit) : '?');
-            }
-        }
-    }
+    while (go_on && (got = read(stream, chunk, sizeof chunk)) > 0)
+        go_on = decoder.feed(scan, chunk, static_cast<std::size_t>(got));
     if (go_on) scan.end_line();
     close(stream);
 
