@@ -67,7 +67,7 @@ void count_allocations(benchmark::State& state, const char* name, F&& call) {
 }
 
 void run_command(benchmark::State& state) {
-    count_allocations(state, "run_command", [] { commands().run_command(0, nullptr); });
+    count_allocations(state, "run_command", [] { commands().run_command(0, service_ref()); });
 }
 void command_name(benchmark::State& state) {
     host_receiver out;
@@ -75,8 +75,8 @@ void command_name(benchmark::State& state) {
 }
 void parent_group(benchmark::State& state) {
     count_allocations(state, "parent_group", [] {
-        guid group;
-        benchmark::DoNotOptimize(commands().parent_group(&group));
+        guid group = commands().parent_group();
+        benchmark::DoNotOptimize(group);
     });
 }
 void query(benchmark::State& state) {

@@ -11,9 +11,8 @@ bool mainmenu_commands_explorer::query(service_ref* holder, const guid* requeste
 
 std::uint32_t mainmenu_commands_explorer::command_count() { return 1; }
 
-guid* mainmenu_commands_explorer::command_id(guid* result, std::uint32_t index) {
-    *result = index == 0 ? explorer_ids::command : null_guid;
-    return result;
+guid mainmenu_commands_explorer::command_id(std::uint32_t index) {
+    return index == 0 ? explorer_ids::command : null_guid;
 }
 
 void mainmenu_commands_explorer::command_name(std::uint32_t index, kvo::string_base& out) {
@@ -32,7 +31,7 @@ bool mainmenu_commands_explorer::command_description(std::uint32_t index, kvo::s
     return true;
 }
 
-guid* mainmenu_commands_explorer::parent_group(guid* result) {
+guid mainmenu_commands_explorer::parent_group() {
     struct keyword_group {
         const char* keyword;
         const guid& group;
@@ -45,14 +44,10 @@ guid* mainmenu_commands_explorer::parent_group(guid* result) {
     kvo::string8 location;
     read_setting(settings_path, location_key, location.open_buffer(256));
     location.close_buffer();
-    *result = explorer_ids::group_fallback;
     for (const keyword_group& candidate : groups) {
-        if (begins_with(location.get_text(), candidate.keyword)) {
-            *result = candidate.group;
-            break;
-        }
+        if (begins_with(location.get_text(), candidate.keyword)) return candidate.group;
     }
-    return result;
+    return explorer_ids::group_fallback;
 }
 
 std::uint32_t mainmenu_commands_explorer::sort_priority() { return command_sort_priority; }
@@ -65,18 +60,17 @@ bool mainmenu_commands_explorer::command_display(std::uint32_t index, kvo::strin
     return true;
 }
 
-bool build_launch_request(const char* root, const char* folder, const char* show, const char* path,
-                          launch_request& request) {
+bool switch_on(const char* value) { return equals_ignoring_case(value, "1"); }
+
+int show_command_for(const char* value) {
+    if (equals_ignoring_case(value, "maximize")) return show_maximized;
+    if (equals_ignoring_case(value, "minimize")) return show_minimized;
+    return show_normal;
+}
+
+bool build_parameters(bool folder_switch, bool root_switch, const char* path,
+                      char (&parameters)[parameters_capacity]) {
     char target[target_capacity] = {};
-    bool root_switch = equals_ignoring_case(root, "1");
-    bool folder_switch = equals_ignoring_case(folder, "1");
-
-    request.show_command = show_normal;
-    if (equals_ignoring_case(show, "maximize"))
-        request.show_command = show_maximized;
-    else if (equals_ignoring_case(show, "minimize"))
-        request.show_command = show_minimized;
-
     if (equals_ignoring_case(path, ":MyComputer")) {
         std::memcpy(target, my_computer, sizeof my_computer);
     } else if (equals_ignoring_case(path, ":Desktop")) {
@@ -89,8 +83,8 @@ bool build_launch_request(const char* root, const char* folder, const char* show
         std::memcpy(target, path, length + 1);
     }
 
-    std::memset(request.parameters, 0, sizeof request.parameters);
-    char* end = request.parameters;
+    std::memset(parameters, 0, sizeof parameters);
+    char* end = parameters;
     auto put = [&end](const char* piece) {
         std::size_t length = std::strlen(piece);
         std::memcpy(end, piece, length);
@@ -100,28 +94,36 @@ bool build_launch_request(const char* root, const char* folder, const char* show
     if (folder_switch) put("/e,");
     if (root_switch) put("/root,");
     put(target);
-    static_assert(sizeof(request.parameters) >= 1 + 3 + 6 + sizeof target,
+    static_assert(sizeof parameters >= 1 + 3 + 6 + sizeof target,
                   "every piece fits, target terminator included");
     return true;
 }
 
-void mainmenu_commands_explorer::run_command(std::uint32_t index, service_base* callback) {
-    service_ref callback_ref(callback, service_ref::adopt);
+bool build_launch_request(const char* root, const char* folder, const char* show, const char* path,
+                          launch_request& request) {
+    request.show_command = show_command_for(show);
+    return build_parameters(switch_on(folder), switch_on(root), path, request.parameters);
+}
+
+// One value buffer serves the four reads in turn, which keeps the frame
+// small enough to need no stack probe.
+void mainmenu_commands_explorer::run_command(std::uint32_t index, service_ref callback) {
+    (void)callback;  // owned by this call: dropped on return, whatever passes through
     if (index != 0) return;
     if (!host_check_gate()) return;
 
-    char root[value_read_size] = {};
-    char folder[value_read_size] = {};
-    char show[value_read_size] = {};
     // One byte more than any path we pass on, to tell a value that the read
     // would have cut from one that fits.
-    char path[value_read_size + 1] = {};
-    read_setting(settings_path, root_key, root);
-    read_setting(settings_path, folder_key, folder);
-    read_setting(settings_path, show_key, show);
-    read_setting(settings_path, path_key, path, sizeof path);
-
+    char value[value_read_size + 1] = {};
     launch_request request;
-    if (!build_launch_request(root, folder, show, path, request)) return;
+    read_setting(settings_path, root_key, value);
+    bool root_switch = switch_on(value);
+    read_setting(settings_path, folder_key, value);
+    bool folder_switch = switch_on(value);
+    read_setting(settings_path, show_key, value);
+    request.show_command = show_command_for(value);
+    read_setting(settings_path, path_key, value, sizeof value);
+
+    if (!build_parameters(folder_switch, root_switch, value, request.parameters)) return;
     platform::shell_open("open", "Explorer.exe", request.parameters, request.show_command);
 }

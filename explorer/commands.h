@@ -3,10 +3,9 @@
 //
 // Slots, after service_base's three: command_count, command_id, command_name,
 // command_description, parent_group, sort_priority, command_display,
-// run_command. Operations that return a GUID take the result's address
-// explicitly, right after this, as the host's compiler passes it, and return
-// that address. run_command's callback is a counted reference that the host
-// passes by value: it arrives as a plain pointer and is released here.
+// run_command. GUIDs are returned by value; run_command takes its callback
+// as a holder by value, so the call owns one reference and drops it before
+// returning, whatever passes through.
 #pragma once
 
 #include <cstdint>
@@ -20,15 +19,15 @@ public:
     static constexpr guid class_guid{
         0x35077B8C, 0x6E70, 0x47BA, {0xB9, 0xDD, 0xD5, 0x15, 0x00, 0xE1, 0x2F, 0x2E}};
 
-    virtual std::uint32_t KV_THISCALL command_count() = 0;
-    virtual guid* KV_THISCALL command_id(guid* result, std::uint32_t index) = 0;
-    virtual void KV_THISCALL command_name(std::uint32_t index, kvo::string_base& out) = 0;
-    virtual bool KV_THISCALL command_description(std::uint32_t index, kvo::string_base& out) = 0;
-    virtual guid* KV_THISCALL parent_group(guid* result) = 0;
-    virtual std::uint32_t KV_THISCALL sort_priority() = 0;
-    virtual bool KV_THISCALL command_display(std::uint32_t index, kvo::string_base& out,
+    virtual std::uint32_t command_count() = 0;
+    virtual guid command_id(std::uint32_t index) = 0;
+    virtual void command_name(std::uint32_t index, kvo::string_base& out) = 0;
+    virtual bool command_description(std::uint32_t index, kvo::string_base& out) = 0;
+    virtual guid parent_group() = 0;
+    virtual std::uint32_t sort_priority() = 0;
+    virtual bool command_display(std::uint32_t index, kvo::string_base& out,
                                              std::uint32_t& flags) = 0;
-    virtual void KV_THISCALL run_command(std::uint32_t index, service_base* callback) = 0;
+    virtual void run_command(std::uint32_t index, service_ref callback) = 0;
 
 protected:
     ~mainmenu_commands() = default;
@@ -76,16 +75,16 @@ public:
 
     mainmenu_commands_explorer() { compute_settings_path(settings_path); }
 
-    bool KV_THISCALL query(service_ref* holder, const guid* requested) override;
-    std::uint32_t KV_THISCALL command_count() override;
-    guid* KV_THISCALL command_id(guid* result, std::uint32_t index) override;
-    void KV_THISCALL command_name(std::uint32_t index, kvo::string_base& out) override;
-    bool KV_THISCALL command_description(std::uint32_t index, kvo::string_base& out) override;
-    guid* KV_THISCALL parent_group(guid* result) override;
-    std::uint32_t KV_THISCALL sort_priority() override;
-    bool KV_THISCALL command_display(std::uint32_t index, kvo::string_base& out,
+    bool query(service_ref* holder, const guid* requested) override;
+    std::uint32_t command_count() override;
+    guid command_id(std::uint32_t index) override;
+    void command_name(std::uint32_t index, kvo::string_base& out) override;
+    bool command_description(std::uint32_t index, kvo::string_base& out) override;
+    guid parent_group() override;
+    std::uint32_t sort_priority() override;
+    bool command_display(std::uint32_t index, kvo::string_base& out,
                                      std::uint32_t& flags) override;
-    void KV_THISCALL run_command(std::uint32_t index, service_base* callback) override;
+    void run_command(std::uint32_t index, service_ref callback) override;
 
     kvo::string8 settings_path;
 };
@@ -96,12 +95,21 @@ public:
     using service_factory_single_t<T>::service_factory_single_t;
 };
 
-// Explorer's parameters for the given settings values, written into
-// parameters (parameters_capacity bytes). Returns false, writing nothing,
-// when the path is too long to pass whole.
+// What run_command hands the shell.
 struct launch_request {
     char parameters[parameters_capacity];
     int show_command;
 };
+
+// "root" and "folder": on only for "1" (letter case ignored).
+bool switch_on(const char* value);
+// "show": the window state the shell opens Explorer in.
+int show_command_for(const char* value);
+// Explorer's parameters: a space, "/e," for the folder tree, "/root," for a
+// rooted window, then the target that "path" names. Returns false, writing
+// nothing, when the path is too long to pass whole.
+bool build_parameters(bool folder_switch, bool root_switch, const char* path,
+                      char (&parameters)[parameters_capacity]);
+// All four values at once: the same rules as run_command applies.
 bool build_launch_request(const char* root, const char* folder, const char* show, const char* path,
                           launch_request& request);

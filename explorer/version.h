@@ -10,10 +10,10 @@ public:
     static constexpr guid class_guid{
         0x10BB3EBD, 0xDDF7, 0x4975, {0xA3, 0xCC, 0x23, 0x08, 0x48, 0x29, 0x45, 0x3E}};
 
-    virtual void KV_THISCALL report_file_name(kvo::string_base& out) = 0;
-    virtual void KV_THISCALL report_name(kvo::string_base& out) = 0;
-    virtual void KV_THISCALL report_version(kvo::string_base& out) = 0;
-    virtual void KV_THISCALL report_about(kvo::string_base& out) = 0;
+    virtual void report_file_name(kvo::string_base& out) = 0;
+    virtual void report_name(kvo::string_base& out) = 0;
+    virtual void report_version(kvo::string_base& out) = 0;
+    virtual void report_about(kvo::string_base& out) = 0;
 
 protected:
     ~componentversion() = default;
@@ -36,11 +36,11 @@ public:
     componentversion_impl_simple(const char* name, const char* version, const char* about)
         : name_text(name), version_text(version), about_text(about) {}
 
-    bool KV_THISCALL query(service_ref* holder, const guid* requested) override;
-    void KV_THISCALL report_file_name(kvo::string_base& out) override;
-    void KV_THISCALL report_name(kvo::string_base& out) override;
-    void KV_THISCALL report_version(kvo::string_base& out) override;
-    void KV_THISCALL report_about(kvo::string_base& out) override;
+    bool query(service_ref* holder, const guid* requested) override;
+    void report_file_name(kvo::string_base& out) override;
+    void report_name(kvo::string_base& out) override;
+    void report_version(kvo::string_base& out) override;
+    void report_about(kvo::string_base& out) override;
 
     const char* name_text;
     const char* version_text;

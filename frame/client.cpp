@@ -10,29 +10,29 @@ namespace {
 
 class client_operations final : public component_client {
 public:
-    std::uint32_t KV_THISCALL client_version() override { return client_version_number; }
+    std::uint32_t client_version() override { return client_version_number; }
 
-    service_factory_base* KV_THISCALL first_factory() override { return factory_list; }
+    service_factory_base* first_factory() override { return factory_list; }
 
-    void KV_THISCALL write_settings(stream_out* out, abort_token* abort) override {
+    void write_settings(stream_out* out, abort_token* abort) override {
         write_records(*out, *abort);
     }
 
-    void KV_THISCALL read_settings(stream_in* in, abort_token* abort) override {
+    void read_settings(stream_in* in, abort_token* abort) override {
         read_records(*in, *abort);
     }
 
     // An absent text is taken as empty rather than dereferenced.
-    void KV_THISCALL set_location(const char* path, const char* name) override {
+    void set_location(const char* path, const char* name) override {
         component_location.path.assign_text(path ? path : empty_text);
         component_location.name.assign_text(name ? name : empty_text);
     }
 
-    void KV_THISCALL set_services_available(bool available) override {
+    void set_services_available(bool available) override {
         services_available = available;
     }
 
-    bool KV_THISCALL client_flag() override { return false; }
+    bool client_flag() override { return false; }
 };
 
 client_operations client_object;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "frame/abi.h"
+#include "frame/export.h"
 #include "frame/records.h"
 #include "frame/service.h"
 #include "text/storage.h"
@@ -16,12 +16,12 @@
 // and keeps the address without counting a reference.
 class host_interface {
 public:
-    virtual void KV_THISCALL host_slot_0() = 0;
-    virtual void KV_THISCALL host_slot_1() = 0;
-    virtual void KV_THISCALL host_slot_2() = 0;
-    virtual void KV_THISCALL host_slot_3() = 0;
+    virtual void host_slot_0() = 0;
+    virtual void host_slot_1() = 0;
+    virtual void host_slot_2() = 0;
+    virtual void host_slot_3() = 0;
     // False means that a command must not act.
-    virtual bool KV_THISCALL host_check() = 0;
+    virtual bool host_check() = 0;
 
 protected:
     ~host_interface() = default;
@@ -29,13 +29,13 @@ protected:
 
 class component_client {
 public:
-    virtual std::uint32_t KV_THISCALL client_version() = 0;
-    virtual service_factory_base* KV_THISCALL first_factory() = 0;
-    virtual void KV_THISCALL write_settings(stream_out* out, abort_token* abort) = 0;
-    virtual void KV_THISCALL read_settings(stream_in* in, abort_token* abort) = 0;
-    virtual void KV_THISCALL set_location(const char* path, const char* name) = 0;
-    virtual void KV_THISCALL set_services_available(bool available) = 0;
-    virtual bool KV_THISCALL client_flag() = 0;
+    virtual std::uint32_t client_version() = 0;
+    virtual service_factory_base* first_factory() = 0;
+    virtual void write_settings(stream_out* out, abort_token* abort) = 0;
+    virtual void read_settings(stream_in* in, abort_token* abort) = 0;
+    virtual void set_location(const char* path, const char* name) = 0;
+    virtual void set_services_available(bool available) = 0;
+    virtual bool client_flag() = 0;
 
 protected:
     ~component_client() = default;

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <exception>
 
-#include "frame/abi.h"
 #include "frame/guid.h"
 
 namespace quelmodrin_io {
@@ -34,12 +33,12 @@ class abort_token;
 class stream_in {
 public:
     // Fewer bytes than asked only where the data ends.
-    virtual std::uint32_t KV_THISCALL read(void* destination, std::uint32_t count,
+    virtual std::uint32_t read(void* destination, std::uint32_t count,
                                            abort_token& abort) = 0;
-    virtual void KV_THISCALL read_exact(void* destination, std::uint32_t count,
+    virtual void read_exact(void* destination, std::uint32_t count,
                                         abort_token& abort) = 0;
-    virtual std::uint64_t KV_THISCALL skip(std::uint64_t count, abort_token& abort) = 0;
-    virtual void KV_THISCALL skip_exact(std::uint64_t count, abort_token& abort) = 0;
+    virtual std::uint64_t skip(std::uint64_t count, abort_token& abort) = 0;
+    virtual void skip_exact(std::uint64_t count, abort_token& abort) = 0;
 
 protected:
     ~stream_in() = default;
@@ -48,7 +47,7 @@ protected:
 class stream_out {
 public:
     // Writes every byte or raises.
-    virtual void KV_THISCALL write(const void* source, std::uint32_t count, abort_token& abort) = 0;
+    virtual void write(const void* source, std::uint32_t count, abort_token& abort) = 0;
 
 protected:
     ~stream_out() = default;
@@ -56,8 +55,8 @@ protected:
 
 class persistent_variable {
 public:
-    virtual void KV_THISCALL save(stream_out& out, abort_token& abort) = 0;
-    virtual void KV_THISCALL load(stream_in& in, std::uint32_t size, abort_token& abort) = 0;
+    virtual void save(stream_out& out, abort_token& abort) = 0;
+    virtual void load(stream_in& in, std::uint32_t size, abort_token& abort) = 0;
 
     guid id;
     persistent_variable* next;
@@ -93,14 +92,14 @@ public:
     bounded_reader(stream_in& inner_stream, std::uint32_t record_size)
         : inner(inner_stream), remaining(record_size) {}
 
-    std::uint32_t KV_THISCALL read(void* destination, std::uint32_t count,
+    std::uint32_t read(void* destination, std::uint32_t count,
                                    abort_token& abort) override;
-    void KV_THISCALL read_exact(void* destination, std::uint32_t count,
+    void read_exact(void* destination, std::uint32_t count,
                                 abort_token& abort) override;
     // Always reads through the object's own read, in chunks of at most 256
     // bytes; the inner stream's skip is never used inside a record.
-    std::uint64_t KV_THISCALL skip(std::uint64_t count, abort_token& abort) override;
-    void KV_THISCALL skip_exact(std::uint64_t count, abort_token& abort) override;
+    std::uint64_t skip(std::uint64_t count, abort_token& abort) override;
+    void skip_exact(std::uint64_t count, abort_token& abort) override;
 
     stream_in& inner;
     std::uint32_t remaining;
@@ -110,7 +109,7 @@ public:
 class buffer_writer : public stream_out {
 public:
     explicit buffer_writer(byte_buffer& buffer) : target(&buffer) {}
-    void KV_THISCALL write(const void* source, std::uint32_t count, abort_token& abort) override;
+    void write(const void* source, std::uint32_t count, abort_token& abort) override;
 
     byte_buffer* target;
 };

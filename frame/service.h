@@ -16,35 +16,33 @@
 #include <cstdint>
 #include <utility>
 
-#include "frame/abi.h"
 #include "frame/guid.h"
 
 class service_ref;
 
 class service_base {
 public:
-    virtual std::uint32_t KV_THISCALL release() = 0;
-    virtual std::uint32_t KV_THISCALL add_ref() = 0;
-    virtual bool KV_THISCALL query(service_ref* holder, const guid* requested) = 0;
+    virtual std::uint32_t release() = 0;
+    virtual std::uint32_t add_ref() = 0;
+    virtual bool query(service_ref* holder, const guid* requested) = 0;
 
 protected:
     ~service_base() = default;
 };
 
-// Holds one service object's address, or null. Its layout is one pointer,
-// because the host hands us the address of its own holders.
+// Holds one service object's address, or null, and counts one reference on
+// it. The host passes holders by value into operations (run_command's
+// callback): the copy counts a reference and the callee's copy drops it, so
+// the callee releases what it was given on every path, errors included.
 class service_ref {
 public:
-    struct adopt_tag {};
-    static constexpr adopt_tag adopt{};
-
     service_ref() = default;
-    // Takes over a reference that the caller already counted, such as one the
-    // host passes by value: it is released when this holder is dropped.
-    service_ref(service_base* counted, adopt_tag) : object_(counted) {}
-    ~service_ref() { drop(); }
-    service_ref(const service_ref&) = delete;
+    explicit service_ref(service_base* object) { assign(object); }
+    service_ref(const service_ref& other) { assign(other.object_); }
     service_ref& operator=(const service_ref&) = delete;
+    ~service_ref() {
+        if (object_) object_->release();
+    }
 
     // Release what was held, store, then count a reference on the new object.
     void assign(service_base* object) {
@@ -56,10 +54,6 @@ public:
     service_base* get() const { return object_; }
 
 private:
-    void drop() {
-        if (object_) object_->release();
-    }
-
     service_base* object_ = nullptr;
 };
 static_assert(sizeof(service_ref) == sizeof(void*), "the host passes holders by address");
@@ -74,7 +68,7 @@ inline bool query_own_class(service_base* self, const guid& own_class, service_r
 
 class service_factory_base {
 public:
-    virtual void KV_THISCALL create_service(service_ref* holder) = 0;
+    virtual void create_service(service_ref* holder) = 0;
 
     service_factory_base* next = nullptr;
     const guid* class_guid;
@@ -103,8 +97,8 @@ template <class T>
 class service_impl_single_t : public T {
 public:
     using T::T;
-    std::uint32_t KV_THISCALL release() override { return 1; }
-    std::uint32_t KV_THISCALL add_ref() override { return 1; }
+    std::uint32_t release() override { return 1; }
+    std::uint32_t add_ref() override { return 1; }
 };
 
 // A factory holding its one service object as a member, right after the
@@ -117,7 +111,7 @@ public:
         : service_factory_base_t<typename T::service_interface>(list),
           instance_(std::forward<Args>(args)...) {}
 
-    void KV_THISCALL create_service(service_ref* holder) override { holder->assign(&instance_); }
+    void create_service(service_ref* holder) override { holder->assign(&instance_); }
     service_impl_single_t<T>& instance() { return instance_; }
 
 private:
@@ -135,7 +129,7 @@ public:
         : service_factory_base_t<typename T::service_interface>(list),
           service_impl_single_t<T>(std::forward<Args>(args)...) {}
 
-    void KV_THISCALL create_service(service_ref* holder) override {
+    void create_service(service_ref* holder) override {
         holder->assign(static_cast<service_impl_single_t<T>*>(this));
     }
 };

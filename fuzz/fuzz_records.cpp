@@ -18,23 +18,23 @@ struct host_error {};
 class memory_stream final : public stream_in {
 public:
     memory_stream(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    std::uint32_t KV_THISCALL read(void* destination, std::uint32_t count, abort_token&) override {
+    std::uint32_t read(void* destination, std::uint32_t count, abort_token&) override {
         std::size_t left = size_ - position;
         std::uint32_t got = count < left ? count : static_cast<std::uint32_t>(left);
         if (got) std::memcpy(destination, data_ + position, got);
         position += got;
         return got;
     }
-    void KV_THISCALL read_exact(void* destination, std::uint32_t count, abort_token& abort) override {
+    void read_exact(void* destination, std::uint32_t count, abort_token& abort) override {
         if (read(destination, count, abort) != count) throw host_error();
     }
-    std::uint64_t KV_THISCALL skip(std::uint64_t count, abort_token&) override {
+    std::uint64_t skip(std::uint64_t count, abort_token&) override {
         std::size_t left = size_ - position;
         std::uint64_t got = count < left ? count : left;
         position += static_cast<std::size_t>(got);
         return got;
     }
-    void KV_THISCALL skip_exact(std::uint64_t count, abort_token& abort) override {
+    void skip_exact(std::uint64_t count, abort_token& abort) override {
         if (skip(count, abort) != count) throw host_error();
     }
     std::size_t position = 0;
@@ -51,8 +51,8 @@ public:
     behaving_variable(std::uint8_t id_byte, int behaviour) : persistent_variable(guid{}, nullptr), behaviour_(behaviour) {
         std::memset(&id, id_byte, sizeof id);
     }
-    void KV_THISCALL save(stream_out&, abort_token&) override {}
-    void KV_THISCALL load(stream_in& in, std::uint32_t size, abort_token& abort) override {
+    void save(stream_out&, abort_token&) override {}
+    void load(stream_in& in, std::uint32_t size, abort_token& abort) override {
         starts.push_back(current->position);
         std::vector<std::uint8_t> scratch(size + 8u > 4096 ? 4096 : size + 8u);
         switch (behaviour_) {

@@ -89,11 +89,11 @@ std::string file_name_of(const std::string& path) {
 class host_api_object final : public host_interface {
 public:
     explicit host_api_object(bool allow) : allow_(allow) {}
-    void KV_THISCALL host_slot_0() override {}
-    void KV_THISCALL host_slot_1() override {}
-    void KV_THISCALL host_slot_2() override {}
-    void KV_THISCALL host_slot_3() override {}
-    bool KV_THISCALL host_check() override {
+    void host_slot_0() override {}
+    void host_slot_1() override {}
+    void host_slot_2() override {}
+    void host_slot_3() override {}
+    bool host_check() override {
         ++checks;
         return allow_;
     }
@@ -106,10 +106,10 @@ private:
 // The callback reference that the host hands to run_command by value.
 class counted_callback final : public service_base {
 public:
-    std::uint32_t KV_THISCALL release() override { return static_cast<std::uint32_t>(--count); }
-    std::uint32_t KV_THISCALL add_ref() override { return static_cast<std::uint32_t>(++count); }
-    bool KV_THISCALL query(service_ref*, const guid*) override { return false; }
-    int count = 1;
+    std::uint32_t release() override { return static_cast<std::uint32_t>(--count); }
+    std::uint32_t add_ref() override { return static_cast<std::uint32_t>(++count); }
+    bool query(service_ref*, const guid*) override { return false; }
+    int count = 0;
 };
 
 int warnings_shown = 0;
@@ -222,11 +222,10 @@ int show_menu(const bound_component& component) {
     int warnings_before = warnings_shown;
     host_receiver label, description;
     std::uint32_t flags = 0xFFFFFFFFu;
-    guid id, group;
-    commands->command_id(&id, 0);
+    guid id = commands->command_id(0);
     commands->command_display(0, label, flags);
     commands->command_description(0, description);
-    commands->parent_group(&group);
+    guid group = commands->parent_group();
     std::printf("commands: %u\n", commands->command_count());
     std::printf("command id: %s\n", guid_text(id).c_str());
     std::printf("label: %s\n", label.get_text());
@@ -248,10 +247,10 @@ int run_menu_command(const bound_component& component, const host_api_object& ap
         return 1;
     }
     counted_callback callback;
-    callback.add_ref();
+    service_ref held(&callback);  // the host's own reference; run_command gets a copy
     int requests_before = shell_requests;
     int checks_before = api.checks;
-    component.commands->run_command(0, &callback);
+    component.commands->run_command(0, held);
     std::printf("host check asked: %s\n", api.checks > checks_before ? "yes" : "no");
 #if !defined(_WIN32)
     if (shell_requests == requests_before) std::printf("shell request: none\n");

@@ -9,13 +9,13 @@
 
 class host_receiver final : public kvo::string_base {
 public:
-    void KV_THISCALL append(const char* text, std::size_t max) override;
-    const char* KV_THISCALL get_text() const override;
-    void KV_THISCALL assign(const char* text, std::size_t max) override;
-    void KV_THISCALL truncate(std::size_t new_length) override;
-    std::size_t KV_THISCALL get_length() const override;
-    char* KV_THISCALL open_buffer(std::size_t n) override;
-    void KV_THISCALL close_buffer() override;
+    void append(const char* text, std::size_t max) override;
+    const char* get_text() const override;
+    void assign(const char* text, std::size_t max) override;
+    void truncate(std::size_t new_length) override;
+    std::size_t get_length() const override;
+    char* open_buffer(std::size_t n) override;
+    void close_buffer() override;
 
     const std::string& text() const { return text_; }
     int assign_calls = 0;

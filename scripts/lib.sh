@@ -31,6 +31,6 @@ build_native() {
 build_windows() {  # $1 = win32 | win64
   local arch; [ "$1" = win32 ] && arch=i686 || arch=x86_64
   cmake -S "$ROOT" -B "$ROOT/build/$1" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-msvc-$arch.cmake" >/dev/null
   cmake --build "$ROOT/build/$1" -j "$JOBS"
 }

@@ -76,11 +76,11 @@ TEST(allocation_failure, strings_and_storage) {
 class saving_variable final : public persistent_variable {
 public:
     saving_variable() : persistent_variable(guid{1, 2, 3, {4}}, nullptr) {}
-    void KV_THISCALL save(stream_out& out, abort_token& abort) override {
+    void save(stream_out& out, abort_token& abort) override {
         std::string payload(700, 'p');
         for (int i = 0; i < 3; ++i) out.write(payload.data(), static_cast<std::uint32_t>(payload.size()), abort);
     }
-    void KV_THISCALL load(stream_in&, std::uint32_t, abort_token&) override {}
+    void load(stream_in&, std::uint32_t, abort_token&) override {}
 };
 
 TEST(allocation_failure, record_writing_releases_its_buffer) {
@@ -122,8 +122,7 @@ TEST(allocation_failure, settings_path_label_and_group) {
                EXPECT_TRUE(platform.warnings.empty());
            }});
     sweep({"parent_group", [] {}, [&] {
-               guid group;
-               commands.parent_group(&group);
+               commands.parent_group();
            },
            [] {}});
 }

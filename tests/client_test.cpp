@@ -217,10 +217,12 @@ TEST(service_ref, assignment_and_drop_rules) {
     }
     EXPECT_EQ(a.releases, 2u);
     {
-        service_ref adopted(&b, service_ref::adopt);
-        EXPECT_EQ(b.add_refs, 1u);
+        service_ref held(&b);
+        service_ref copy(held);  // a holder passed by value is such a copy
+        EXPECT_EQ(b.add_refs, 3u);
+        EXPECT_EQ(b.releases, 1u);
     }
-    EXPECT_EQ(b.releases, 2u);
+    EXPECT_EQ(b.releases, 3u);
 }
 
 // The registration mechanism on a list of the test's own.
@@ -232,7 +234,7 @@ class test_service : public test_interface {
 public:
     using service_interface = test_interface;
     explicit test_service(int tag) : tag(tag) {}
-    bool KV_THISCALL query(service_ref* holder, const guid* requested) override {
+    bool query(service_ref* holder, const guid* requested) override {
         return query_own_class(this, class_guid, holder, requested);
     }
     int tag;

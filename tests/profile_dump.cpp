@@ -5,7 +5,6 @@
 // platform.
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -15,7 +14,7 @@
 
 namespace {
 
-std::string read_value(const char* section, const char* key, char* buffer, unsigned size, const char* file) {
+const char* read_value(const char* section, const char* key, char* buffer, unsigned size, const char* file) {
 #if defined(_WIN32)
     char full[MAX_PATH];
     GetFullPathNameA(file, MAX_PATH, full, nullptr);
@@ -26,18 +25,14 @@ std::string read_value(const char* section, const char* key, char* buffer, unsig
     return buffer;
 }
 
-std::string escaped(const std::string& text) {
-    std::string out;
-    char hex[8];
-    for (unsigned char c : text) {
-        if (c >= 32 && c < 127 && c != '\\') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        }
+// Printable ASCII as it is, every other byte (and the backslash) as \xNN.
+void print_escaped(const char* text) {
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+        if (*c >= 32 && *c < 127 && *c != '\\')
+            std::printf("%c", *c);
+        else
+            std::printf("\\x%02x", *c);
     }
-    return out;
 }
 
 }  // namespace
@@ -54,8 +49,9 @@ int main(int argc, char** argv) {
             for (const char* key : keys)
                 for (unsigned size : sizes) {
                     std::memset(buffer, 'X', sizeof buffer);
-                    std::string value = read_value(section, key, buffer, size, argv[i]);
-                    std::printf("%s [%s] %s size %u: %s\n", name, section, key, size, escaped(value).c_str());
+                    std::printf("%s [%s] %s size %u: ", name, section, key, size);
+                    print_escaped(read_value(section, key, buffer, size, argv[i]));
+                    std::printf("\n");
                 }
     }
     return 0;

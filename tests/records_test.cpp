@@ -39,8 +39,8 @@ public:
     std::vector<std::uint32_t> loaded_sizes;
 
     explicit test_variable(std::uint8_t id_byte) : persistent_variable(id_of(id_byte), nullptr) {}
-    void KV_THISCALL save(stream_out& out, abort_token& abort) override { on_save(out, abort); }
-    void KV_THISCALL load(stream_in& in, std::uint32_t size, abort_token& abort) override {
+    void save(stream_out& out, abort_token& abort) override { on_save(out, abort); }
+    void load(stream_in& in, std::uint32_t size, abort_token& abort) override {
         loaded_sizes.push_back(size);
         on_load(in, size, abort);
     }

@@ -46,10 +46,10 @@ struct host_stream_error : std::exception {
 class scripted_stream_in final : public stream_in {
 public:
     explicit scripted_stream_in(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    std::uint32_t KV_THISCALL read(void* destination, std::uint32_t count, abort_token& abort) override;
-    void KV_THISCALL read_exact(void* destination, std::uint32_t count, abort_token& abort) override;
-    std::uint64_t KV_THISCALL skip(std::uint64_t count, abort_token& abort) override;
-    void KV_THISCALL skip_exact(std::uint64_t count, abort_token& abort) override;
+    std::uint32_t read(void* destination, std::uint32_t count, abort_token& abort) override;
+    void read_exact(void* destination, std::uint32_t count, abort_token& abort) override;
+    std::uint64_t skip(std::uint64_t count, abort_token& abort) override;
+    void skip_exact(std::uint64_t count, abort_token& abort) override;
 
     std::vector<stream_call> calls;
     std::size_t position = 0;
@@ -60,7 +60,7 @@ private:
 
 class recording_stream_out final : public stream_out {
 public:
-    void KV_THISCALL write(const void* source, std::uint32_t count, abort_token& abort) override;
+    void write(const void* source, std::uint32_t count, abort_token& abort) override;
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> writes;
     int fail_on_write = 0;  // 1-based; 0 never
@@ -68,9 +68,9 @@ public:
 
 class counting_service final : public service_base {
 public:
-    std::uint32_t KV_THISCALL release() override { return ++releases; }
-    std::uint32_t KV_THISCALL add_ref() override { return ++add_refs; }
-    bool KV_THISCALL query(service_ref*, const guid*) override { return false; }
+    std::uint32_t release() override { return ++releases; }
+    std::uint32_t add_ref() override { return ++add_refs; }
+    bool query(service_ref*, const guid*) override { return false; }
     std::uint32_t releases = 0;
     std::uint32_t add_refs = 0;
 };
@@ -80,11 +80,11 @@ class scripted_host final : public host_interface {
 public:
     enum answer { yes, no, raise };
     explicit scripted_host(answer a) : answer_(a) {}
-    void KV_THISCALL host_slot_0() override {}
-    void KV_THISCALL host_slot_1() override {}
-    void KV_THISCALL host_slot_2() override {}
-    void KV_THISCALL host_slot_3() override {}
-    bool KV_THISCALL host_check() override {
+    void host_slot_0() override {}
+    void host_slot_1() override {}
+    void host_slot_2() override {}
+    void host_slot_3() override {}
+    bool host_check() override {
         ++checks;
         if (answer_ == raise) throw host_stream_error();
         return answer_ == yes;

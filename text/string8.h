@@ -22,7 +22,6 @@
 #include <cstring>
 #include <functional>
 
-#include "frame/abi.h"
 #include "text/search.h"
 #include "text/storage.h"
 
@@ -33,7 +32,7 @@ constexpr std::size_t whole_text = ~std::size_t(0);
 
 class string_receiver {
 public:
-    virtual void KV_THISCALL append(const char* text, std::size_t max) = 0;
+    virtual void append(const char* text, std::size_t max) = 0;
 
 protected:
     ~string_receiver() = default;
@@ -41,14 +40,14 @@ protected:
 
 class string_base : public string_receiver {
 public:
-    virtual const char* KV_THISCALL get_text() const = 0;
-    virtual void KV_THISCALL assign(const char* text, std::size_t max) = 0;
-    virtual void KV_THISCALL truncate(std::size_t new_length) = 0;
-    virtual std::size_t KV_THISCALL get_length() const = 0;
+    virtual const char* get_text() const = 0;
+    virtual void assign(const char* text, std::size_t max) = 0;
+    virtual void truncate(std::size_t new_length) = 0;
+    virtual std::size_t get_length() const = 0;
     // At least n + 1 writable bytes, all zero.
-    virtual char* KV_THISCALL open_buffer(std::size_t n) = 0;
+    virtual char* open_buffer(std::size_t n) = 0;
     // The length becomes the bytes before the first NUL in the buffer.
-    virtual void KV_THISCALL close_buffer() = 0;
+    virtual void close_buffer() = 0;
 
 protected:
     ~string_base() = default;
@@ -71,7 +70,7 @@ public:
     string8_t(const string8_t&) = delete;
     string8_t& operator=(const string8_t&) = delete;
 
-    void KV_THISCALL append(const char* text, std::size_t max) override {
+    void append(const char* text, std::size_t max) override {
         if (max != 0 && lies_in_storage(text)) {
             string8_t copy(text, max);
             string_receiver& self = *this;
@@ -85,11 +84,11 @@ public:
         storage_.data()[length_] = 0;
     }
 
-    const char* KV_THISCALL get_text() const override {
+    const char* get_text() const override {
         return length_ > 0 ? storage_.data() : empty_text;
     }
 
-    void KV_THISCALL assign(const char* text, std::size_t max) override {
+    void assign(const char* text, std::size_t max) override {
         if (max != 0 && lies_in_storage(text)) {
             string8_t copy(text, max);
             string_base& self = *this;
@@ -103,22 +102,22 @@ public:
         storage_.data()[length_] = 0;
     }
 
-    void KV_THISCALL truncate(std::size_t new_length) override {
+    void truncate(std::size_t new_length) override {
         if (new_length >= length_) return;
         length_ = new_length;
         storage_.data()[length_] = 0;
         fit_storage(length_ + 1);
     }
 
-    std::size_t KV_THISCALL get_length() const override { return length_; }
+    std::size_t get_length() const override { return length_; }
 
-    char* KV_THISCALL open_buffer(std::size_t n) override {
+    char* open_buffer(std::size_t n) override {
         fit_storage(add_checked(n, 1));
         std::memset(storage_.data(), 0, storage_.size());
         return storage_.data();
     }
 
-    void KV_THISCALL close_buffer() override {
+    void close_buffer() override {
         if (storage_.data() == nullptr) {
             length_ = 0;
             return;
