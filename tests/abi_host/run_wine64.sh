@@ -1,21 +1,21 @@
 #!/bin/bash
-# Runs the C host harness against the 64-bit DLL under wine64, in a Wine
+# Runs the platform-ABI host against the 64-bit DLL under wine64, in a Wine
 # prefix of its own and a folder of its own (the settings file lies beside
-# the harness executable).
+# the host).
 set -u
-harness=$1 dll=$2
-source "$(dirname "$0")/../scripts/wine.sh"
+host=$1 dll=$2
+source "$(dirname "$0")/../../scripts/wine.sh"
 source "$(dirname "$0")/judge_output.sh"
 work=$(mktemp -d)
 trap 'wine_stop; rm -rf "$work"' EXIT
 wine_prefix "$work/prefix"
 mkdir -p "$work/player"
-cp "$harness" "$work/player/harness.exe"
+cp "$host" "$work/player/abi_host.exe"
 cp "$dll" "$work/player/krelvashimon.dll"
 cd "$work/player"
-"$WINE64" ./harness.exe >"$work/stdout" 2>"$work/stderr"; status=$?
+"$WINE64" ./abi_host.exe >"$work/stdout" 2>"$work/stderr"; status=$?
 out=$(tr -d '\r' <"$work/stdout")
 echo "$out"
 if [ $status -ne 0 ]; then sed 's/^/wine: /' "$work/stderr" | tail -20; fi
-judge_harness_output 64 "$out" || exit 1
+judge_abi_host_output 64 "$out" || exit 1
 exit $status
