@@ -48,6 +48,16 @@ add_test(NAME host_program_end_to_end
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/host_e2e.sh $<TARGET_FILE:krelvashimon-host>
                  $<TARGET_FILE:krelvashimon>)
 
+# Unloading the library frees its texts in a fixed order; the program's own
+# free, exported to the library, watches them go.
+add_executable(unload_order tests/unload/unload_order.cpp)
+target_include_directories(unload_order PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(unload_order PRIVATE ${WARNINGS} -Werror)
+target_link_libraries(unload_order PRIVATE ${CMAKE_DL_LIBS})
+set_target_properties(unload_order PROPERTIES ENABLE_EXPORTS ON)
+add_test(NAME unload_frees_path_name_then_settings_path
+         COMMAND unload_order $<TARGET_FILE:krelvashimon>)
+
 include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)
 

@@ -18,7 +18,10 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev binutils)
-WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64)
+# The Windows builds compile with clang for the platform's C++ ABI and link
+# with lld-link against import libraries made by llvm-dlltool; the mingw-w64
+# compilers are there for their C and libstdc++ headers.
+WINDOWS_PACKAGES=(clang lld llvm g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
 SCREEN_PACKAGES=(xvfb x11-utils xdotool imagemagick)
 VM_PACKAGES=(qemu-system-x86 mmdebstrap e2fsprogs)
 

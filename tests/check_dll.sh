@@ -1,7 +1,7 @@
 #!/bin/bash
 # Checks a built krelvashimon.dll as the host's loader sees it: the PE
-# machine type, exactly one export under its plain name, and imports from
-# system DLLs only.
+# machine type, exactly one export under its plain name, imports from
+# system DLLs only, and no debug information in what ships.
 set -u
 dll=$1 format=$2
 fail() { echo "FAIL: $*"; exit 1; }
@@ -19,4 +19,7 @@ for lib in $imports; do
     *) fail "imports non-system DLL $lib" ;;
   esac
 done
+sections=$(objdump -h "$dll" | awk '$2 ~ /^\./{print $2}')
+grep -q '^\.debug' <<<"$sections" && fail "ships debug sections: $(grep '^\.debug' <<<"$sections" | tr '\n' ' ')"
+grep 'Debug Directory' <<<"$dump" | grep -qvE ' 0+ 0+ Debug' && fail "ships a debug directory"
 echo "ok: $format, export quelmodrin_get_interface, imports: $(echo $imports)"
