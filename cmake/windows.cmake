@@ -91,16 +91,21 @@ function(windows_program name)
   add_dependencies(${name} import_libraries)
 endfunction()
 
-# The library. Link order fixes the order of the static constructors, and
-# with it the unload order: the factories first, the client's texts last.
-add_library(krelvashimon SHARED ${COMPONENT_SOURCES} platform/platform_win32.cpp
-            platform/win32_runtime/dll_entry.cpp $<TARGET_OBJECTS:win32_runtime>)
-set_target_properties(krelvashimon PROPERTIES PREFIX "" OUTPUT_NAME krelvashimon)
-target_include_directories(krelvashimon PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_options(krelvashimon PRIVATE ${WARNINGS} -Werror -Os)
-target_link_options(krelvashimon PRIVATE /entry:krelvashimon_dll_entry)
-target_link_libraries(krelvashimon PRIVATE ${import_libraries})
-add_dependencies(krelvashimon import_libraries)
+# The library, from the component's sources and any extra ones. Link order
+# fixes the order of the static constructors, and with it the unload order:
+# the factories first, the client's texts last.
+function(component_dll name)
+  add_library(${name} SHARED ${COMPONENT_SOURCES} ${ARGN} platform/platform_win32.cpp
+              platform/win32_runtime/dll_entry.cpp $<TARGET_OBJECTS:win32_runtime>)
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${WARNINGS} -Werror -Os)
+  target_link_options(${name} PRIVATE /entry:krelvashimon_dll_entry)
+  target_link_libraries(${name} PRIVATE ${import_libraries})
+  add_dependencies(${name} import_libraries)
+endfunction()
+
+component_dll(krelvashimon)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(PE_FORMAT "pei-i386")

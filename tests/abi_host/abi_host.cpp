@@ -139,6 +139,7 @@ public:
     memory_stream(const std::uint8_t* bytes, std::size_t length) : data(bytes), size(length) {}
     std::uint32_t read(void* destination, std::uint32_t count, abort_token& abort) override {
         note("read", count, abort);
+        if (raise_on_read > 0 && --raise_on_read == 0) throw host_error{"stream read"};
         std::size_t left = size - position;
         std::uint32_t got = count < left ? count : static_cast<std::uint32_t>(left);
         std::memcpy(destination, data + position, got);
@@ -160,13 +161,22 @@ public:
         if (count > size - position) throw host_error{"stream ends"};
         position += static_cast<std::size_t>(count);
     }
-    void write(const void*, std::uint32_t count, abort_token& abort) override { note("write", count, abort); }
+    void write(const void* source, std::uint32_t count, abort_token& abort) override {
+        note("write", count, abort);
+        if (raise_on_write > 0 && --raise_on_write == 0) throw host_error{"stream write"};
+        if (written_size + count <= sizeof written) std::memcpy(written + written_size, source, count);
+        written_size += count;
+    }
 
     const std::uint8_t* data;
     std::size_t size;
     std::size_t position = 0;
     char log[256] = "";
     abort_token* abort_seen = nullptr;
+    int raise_on_read = 0;   // k: the k-th read raises
+    int raise_on_write = 0;  // k: the k-th write raises
+    std::uint8_t written[64] = {};
+    std::size_t written_size = 0;
 
 private:
     void note(const char* operation, std::uint64_t count, abort_token& abort) {
@@ -779,6 +789,104 @@ void check_allocation_counts(component& c) {
     }
 }
 
+// Reads the records from in, catching the error as the given class; the
+// error's message, or null when nothing was caught.
+template <class error>
+const char* read_catching_as(component& c, memory_stream& in) {
+    abort_token abort;
+    try {
+        c.client->read_settings(&in, &abort);
+    } catch (const error& e) {
+        return e.what();
+    }
+    return nullptr;
+}
+
+// The record stream of the test twin that registers one variable: what it
+// writes, its errors crossing into the player as the platform's exceptions,
+// and its buffer freed whatever the player's stream raises.
+void check_probe_records(const char* probe_library) {
+    component probe;
+    if (!load(probe_library, probe, true)) {
+        ++failures;
+        return;
+    }
+    constexpr std::uint8_t probe_id[16] = {0x2E, 0x5C, 0x1D, 0x6B, 0x4A, 0x1F, 0x3B, 0x4C,
+                                           0x9E, 0x21, 0x70, 0x5A, 0x33, 0x8C, 0x0D, 0x47};
+    abort_token abort;
+
+    current_case = "probe: write_settings";
+    int live = heap.live_count;
+    memory_stream out(nullptr, 0);
+    probe.client->write_settings(&out, &abort);
+    CHECK(std::strcmp(out.log, "write(16) write(4) write(5)") == 0, "calls: %s", out.log);
+    CHECK(out.written_size == 25 && std::memcmp(out.written, probe_id, 16) == 0 &&
+              std::memcmp(out.written + 16, "\x05\0\0\0probe", 9) == 0,
+          "record bytes");
+    CHECK(heap.live_count == live, "the buffer was not freed (%d blocks)", heap.live_count - live);
+
+    for (int failing_write = 1; failing_write <= 3; ++failing_write) {
+        current_case = "probe: the player's stream raises while writing";
+        memory_stream raising(nullptr, 0);
+        raising.raise_on_write = failing_write;
+        bool caught = false;
+        try {
+            probe.client->write_settings(&raising, &abort);
+        } catch (const host_error& e) {
+            caught = std::strcmp(e.where, "stream write") == 0;
+        }
+        CHECK(caught, "write %d: the stream's error did not reach the player", failing_write);
+        CHECK(heap.live_count == live, "write %d: the buffer was not freed", failing_write);
+    }
+
+    // A claimed record of 100 bytes of which only 10 arrive: the variable
+    // reads 4, the frame's pass over the other 96 comes up short.
+    static std::uint8_t cut_record[16 + 4 + 10];
+    std::memcpy(cut_record, probe_id, 16);
+    std::memcpy(cut_record + 16, "\x64\0\0\0", 4);
+    std::memset(cut_record + 20, 'x', 10);
+    struct {
+        const char* name;
+        const char* (*read_catching)(component&, memory_stream&);
+    } rows[] = {{"probe: truncation as exception_io_data_truncation",
+                 read_catching_as<quelmodrin_io::exception_io_data_truncation>},
+                {"probe: truncation as exception_io_data", read_catching_as<quelmodrin_io::exception_io_data>},
+                {"probe: truncation as exception_io", read_catching_as<quelmodrin_io::exception_io>},
+                {"probe: truncation as std::exception", read_catching_as<std::exception>}};
+    for (const auto& row : rows) {
+        current_case = row.name;
+        memory_stream in(cut_record, sizeof cut_record);
+        const char* message = row.read_catching(probe, in);
+        CHECK(message && std::strcmp(message, "Unsupported format or corrupted file") == 0, "caught with [%s]",
+              message ? message : "(nothing)");
+        CHECK(std::strcmp(in.log, "read(16) read_exact(4) read(4) read(96)") == 0, "calls: %s", in.log);
+    }
+
+    current_case = "probe: a whole record, then one nobody claims";
+    static std::uint8_t records[16 + 4 + 6 + 16 + 4 + 3];
+    std::memcpy(records, probe_id, 16);
+    std::memcpy(records + 16, "\x06\0\0\0abcdef", 10);
+    std::memset(records + 26, 0x11, 16);
+    std::memcpy(records + 42, "\x03\0\0\0xyz", 7);
+    memory_stream whole(records, sizeof records);
+    probe.client->read_settings(&whole, &abort);
+    CHECK(std::strcmp(whole.log, "read(16) read_exact(4) read(4) read(2) read(16) read_exact(4) skip_exact(3) read(16)") == 0,
+          "calls: %s", whole.log);
+
+    current_case = "probe: the player's stream raises inside the variable's load";
+    memory_stream raising(records, sizeof records);
+    raising.raise_on_read = 2;
+    bool caught = false;
+    try {
+        probe.client->read_settings(&raising, &abort);
+    } catch (const host_error& e) {
+        caught = std::strcmp(e.where, "stream read") == 0;
+    }
+    CHECK(caught, "the stream's error did not reach the player");
+    CHECK(heap.live_count == live, "%d blocks left behind", heap.live_count - live);
+    FreeLibrary(probe.module);
+}
+
 // Unloading frees the path, then the name, then the settings path; loading
 // again starts afresh.
 bool check_unload_and_reload(component& c, const char* library) {
@@ -834,11 +942,12 @@ int run_for_real(const char* library, const char* command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    static char here[MAX_PATH], library[MAX_PATH];
+    static char here[MAX_PATH], library[MAX_PATH], probe_library[MAX_PATH];
     GetModuleFileNameA(nullptr, here, sizeof here);
     *std::strrchr(here, '\\') = 0;
     _snprintf(settings_file, sizeof settings_file - 1, "%s\\krelvashimon.ini", here);
     _snprintf(library, sizeof library - 1, "%s\\krelvashimon.dll", here);
+    _snprintf(probe_library, sizeof probe_library - 1, "%s\\krelvashimon_probe.dll", here);
     if (argc > 1) return run_for_real(library, argv[1]);
 
     settings(nullptr);
@@ -858,6 +967,7 @@ int main(int argc, char** argv) {
         check_menu(c);
         check_run(c);
     }
+    if (GetFileAttributesA(probe_library) != INVALID_FILE_ATTRIBUTES) check_probe_records(probe_library);
     settings(nullptr);
 
     std::printf("abi host (%d-bit): %d checks, %d failed\n", static_cast<int>(8 * sizeof(void*)), checks, failures);

@@ -3,7 +3,7 @@
 # prefix of its own and a folder of its own (the settings file lies beside
 # the host).
 set -u
-host=$1 dll=$2
+host=$1 dll=$2 probe=$3
 source "$(dirname "$0")/../../scripts/wine.sh"
 source "$(dirname "$0")/judge_output.sh"
 work=$(mktemp -d)
@@ -12,6 +12,7 @@ wine_prefix "$work/prefix"
 mkdir -p "$work/player"
 cp "$host" "$work/player/abi_host.exe"
 cp "$dll" "$work/player/krelvashimon.dll"
+cp "$probe" "$work/player/krelvashimon_probe.dll"
 cd "$work/player"
 "$WINE64" ./abi_host.exe >"$work/stdout" 2>"$work/stderr"; status=$?
 out=$(tr -d '\r' <"$work/stdout")
