@@ -25,8 +25,7 @@ public:
     virtual bool command_description(std::uint32_t index, kvo::string_base& out) = 0;
     virtual guid parent_group() = 0;
     virtual std::uint32_t sort_priority() = 0;
-    virtual bool command_display(std::uint32_t index, kvo::string_base& out,
-                                             std::uint32_t& flags) = 0;
+    virtual bool command_display(std::uint32_t index, kvo::string_base& out, std::uint32_t& flags) = 0;
     virtual void run_command(std::uint32_t index, service_ref callback) = 0;
 
 protected:
@@ -82,8 +81,7 @@ public:
     bool command_description(std::uint32_t index, kvo::string_base& out) override;
     guid parent_group() override;
     std::uint32_t sort_priority() override;
-    bool command_display(std::uint32_t index, kvo::string_base& out,
-                                     std::uint32_t& flags) override;
+    bool command_display(std::uint32_t index, kvo::string_base& out, std::uint32_t& flags) override;
     void run_command(std::uint32_t index, service_ref callback) override;
 
     kvo::string8 settings_path;

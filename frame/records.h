@@ -33,10 +33,8 @@ class abort_token;
 class stream_in {
 public:
     // Fewer bytes than asked only where the data ends.
-    virtual std::uint32_t read(void* destination, std::uint32_t count,
-                                           abort_token& abort) = 0;
-    virtual void read_exact(void* destination, std::uint32_t count,
-                                        abort_token& abort) = 0;
+    virtual std::uint32_t read(void* destination, std::uint32_t count, abort_token& abort) = 0;
+    virtual void read_exact(void* destination, std::uint32_t count, abort_token& abort) = 0;
     virtual std::uint64_t skip(std::uint64_t count, abort_token& abort) = 0;
     virtual void skip_exact(std::uint64_t count, abort_token& abort) = 0;
 
@@ -92,10 +90,8 @@ public:
     bounded_reader(stream_in& inner_stream, std::uint32_t record_size)
         : inner(inner_stream), remaining(record_size) {}
 
-    std::uint32_t read(void* destination, std::uint32_t count,
-                                   abort_token& abort) override;
-    void read_exact(void* destination, std::uint32_t count,
-                                abort_token& abort) override;
+    std::uint32_t read(void* destination, std::uint32_t count, abort_token& abort) override;
+    void read_exact(void* destination, std::uint32_t count, abort_token& abort) override;
     // Always reads through the object's own read, in chunks of at most 256
     // bytes; the inner stream's skip is never used inside a record.
     std::uint64_t skip(std::uint64_t count, abort_token& abort) override;

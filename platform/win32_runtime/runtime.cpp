@@ -1,13 +1,9 @@
 #include "platform/win32_runtime/runtime.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <new>
-
-// Emitted by the compiler wherever floating point is used.
-extern "C" int _fltused = 0;
 
 namespace std {
 exception::~exception() noexcept {}
@@ -16,10 +12,9 @@ bad_alloc::~bad_alloc() noexcept {}
 const char* bad_alloc::what() const noexcept { return "bad allocation"; }
 }  // namespace std
 
-// Deleting destructors of classes with virtual destructors refer to these;
+// Deleting destructors of classes with virtual destructors refer to it;
 // nothing here allocates with new.
 void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 // Called where an error would leave a noexcept function, and from the
 // slots of abstract classes' tables, which nothing ever calls.
