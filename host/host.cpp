@@ -1,37 +1,30 @@
-// krelvashimon-host: loads the component as the media player does and drives
-// it through its export, client table and services.
+// krelvashimon-host: loads the native build of the component as the media
+// player does and drives it through its export, client table and services.
+// (On Windows the same role is played by tests/abi_host, built for the
+// platform's C++ ABI.)
 //
 //   krelvashimon-host [--library PATH] [--deny] [--services-off] COMMAND...
 //   COMMAND: info | menu | run | session (info, menu and run in turn)
 //
 // Exit status: 0 on success, 1 when the component misbehaved, 2 on a usage
 // or loading error.
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include "platform/native_hooks.h"
-#endif
-
 #include "explorer/commands.h"
 #include "explorer/version.h"
 #include "frame/client.h"
 #include "host/host_receiver.h"
+#include "platform/native_hooks.h"
 
 namespace {
 
-#if defined(_WIN32)
-constexpr char default_library[] = "krelvashimon.dll";
-#else
 constexpr char default_library[] = "krelvashimon.so";
-#endif
 
 using get_interface_function = component_client* (*)(host_interface*, void*);
 
@@ -43,16 +36,6 @@ struct loaded_library {
 
 loaded_library load(const std::string& path) {
     loaded_library library;
-#if defined(_WIN32)
-    HMODULE module = LoadLibraryA(path.c_str());
-    if (!module) {
-        library.error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-        return library;
-    }
-    library.handle = module;
-    library.get_interface = reinterpret_cast<get_interface_function>(
-        reinterpret_cast<void*>(GetProcAddress(module, "quelmodrin_get_interface")));
-#else
     library.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library.handle) {
         library.error = std::string("cannot load ") + dlerror();
@@ -60,24 +43,16 @@ loaded_library load(const std::string& path) {
     }
     library.get_interface =
         reinterpret_cast<get_interface_function>(dlsym(library.handle, "quelmodrin_get_interface"));
-#endif
     if (!library.get_interface) library.error = path + " has no export quelmodrin_get_interface";
     return library;
 }
 
 std::string directory_of_executable(const char* argv0) {
     char path[4096] = {};
-#if defined(_WIN32)
-    (void)argv0;
-    GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    const char* separators = "\\/";
-#else
     ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) std::snprintf(path, sizeof path, "%s", argv0);
-    const char* separators = "/";
-#endif
     std::string text(path);
-    std::size_t cut = text.find_last_of(separators);
+    std::size_t cut = text.find_last_of('/');
     return cut == std::string::npos ? std::string(".") : text.substr(0, cut);
 }
 
@@ -115,7 +90,6 @@ public:
 int warnings_shown = 0;
 int shell_requests = 0;
 
-#if !defined(_WIN32)
 const char* show_name(int show) {
     switch (show) {
     case 1: return "normal";
@@ -141,7 +115,6 @@ void print_warning(const char* caption, const char* message, std::uint32_t style
         std::printf("  | %s\n", text.substr(start, end - start).c_str());
     }
 }
-#endif
 
 std::string guid_text(const guid& id) {
     char text[40];
@@ -233,11 +206,7 @@ int show_menu(const bound_component& component) {
     std::printf("display flags: %u\n", flags);
     std::printf("group: %s %s\n", group_name(group), guid_text(group).c_str());
     std::printf("sort priority: 0x%08X\n", commands->sort_priority());
-#if defined(_WIN32)
-    (void)warnings_before;
-#else
     std::printf("outdated-settings warning: %s\n", warnings_shown > warnings_before ? "shown" : "not shown");
-#endif
     return 0;
 }
 
@@ -252,11 +221,7 @@ int run_menu_command(const bound_component& component, const host_api_object& ap
     int checks_before = api.checks;
     component.commands->run_command(0, held);
     std::printf("host check asked: %s\n", api.checks > checks_before ? "yes" : "no");
-#if !defined(_WIN32)
     if (shell_requests == requests_before) std::printf("shell request: none\n");
-#else
-    (void)requests_before;
-#endif
     std::printf("callback references left: %d of 1\n", callback.count);
     return callback.count == 1 ? 0 : 1;
 }
@@ -300,13 +265,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "krelvashimon-host: %s\n", library.error.c_str());
         return 2;
     }
-#if !defined(_WIN32)
     using hooks_function = native_platform_hooks* (*)();
     if (auto hooks = reinterpret_cast<hooks_function>(dlsym(library.handle, "krelvashimon_native_hooks"))) {
         hooks()->shell_open = print_shell_request;
         hooks()->warning_box = print_warning;
     }
-#endif
 
     host_api_object api(allow);
     bound_component component;
