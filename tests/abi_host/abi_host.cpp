@@ -69,6 +69,17 @@ struct host_error {
     const char* where;
 };
 
+// True when operation lets the player's own error from where reach it.
+template <class operation_type>
+bool passes_host_error(const char* where, operation_type operation) {
+    try {
+        operation();
+    } catch (const host_error& e) {
+        return std::strcmp(e.where, where) == 0;
+    }
+    return false;
+}
+
 class counted_object final : public service_base {
 public:
     std::uint32_t release() override { return static_cast<std::uint32_t>(--references); }
@@ -429,13 +440,8 @@ void check_records(component& c) {
     current_case = "read_settings: the stream's error passes through";
     memory_stream cut(records, 18);
     int live = heap.live_count;
-    bool caught = false;
-    try {
-        c.client->read_settings(&cut, &abort);
-    } catch (const host_error& e) {
-        caught = std::strcmp(e.where, "stream ends") == 0;
-    }
-    CHECK(caught, "the stream's own error reached the player");
+    CHECK(passes_host_error("stream ends", [&] { c.client->read_settings(&cut, &abort); }),
+          "the stream's own error did not reach the player");
     CHECK(heap.live_count == live, "%d blocks left behind", heap.live_count - live);
 }
 
@@ -470,13 +476,8 @@ void check_version(component& c) {
     current_case = "version reports: the receiver's error passes through";
     receiver raising;
     raising.raise_on_assign = true;
-    bool caught = false;
-    try {
-        c.version->report_name(raising);
-    } catch (const host_error&) {
-        caught = true;
-    }
-    CHECK(caught, "the receiver's error reached the player");
+    CHECK(passes_host_error("receiver assign", [&] { c.version->report_name(raising); }),
+          "the receiver's error did not reach the player");
 }
 
 void check_menu(component& c) {
@@ -615,11 +616,7 @@ void check_run(component& c) {
         bool raised = false;
         {
             service_ref held(&callback);
-            try {
-                c.commands->run_command(row.index, held);
-            } catch (const host_error& e) {
-                raised = std::strcmp(e.where, "host_check") == 0;
-            }
+            raised = passes_host_error("host_check", [&] { c.commands->run_command(row.index, held); });
             CHECK(callback.references == 1, "the callback holds %d references, want the player's 1",
                   callback.references);
         }
@@ -716,43 +713,31 @@ void check_errors_passing_through(component& c) {
     receiver raising;
     raising.raise_on_assign = true;
     box.calls = 0;
-    bool caught = false;
     settings("[krelvashimon]\nmenu=Tools/Explorer\n");
-    try {
-        c.commands->command_name(0, raising);
-    } catch (const host_error& e) {
-        caught = std::strcmp(e.where, "receiver assign") == 0;
-    }
-    CHECK(caught, "the receiver's error did not reach the player");
+    CHECK(passes_host_error("receiver assign", [&] { c.commands->command_name(0, raising); }),
+          "the receiver's error did not reach the player");
     CHECK(heap.live_count == live, "the temporary label was not freed (%d blocks)", heap.live_count - live);
     CHECK(box.calls == 0, "a box was shown for a label the player never took");
 
-    caught = false;
     std::uint32_t flags = 7;
-    try {
-        c.commands->command_display(0, raising, flags);
-    } catch (const host_error&) {
-        caught = true;
-    }
+    bool caught = passes_host_error("receiver assign", [&] { c.commands->command_display(0, raising, flags); });
     CHECK(caught && heap.live_count == live, "command_display: caught %d, %d blocks left", caught,
           heap.live_count - live);
     settings(nullptr);
 
-    for (const char* operation : {"command_name", "parent_group"}) {
-        current_case = operation[0] == 'c' ? "the settings read raises in command_name"
-                                           : "the settings read raises in parent_group";
-        caught = false;
+    struct {
+        const char* name;
+        void (*operation)(component&);
+    } reads[] = {{"the settings read raises in command_name",
+                  [](component& c) {
+                      receiver label;
+                      c.commands->command_name(0, label);
+                  }},
+                 {"the settings read raises in parent_group", [](component& c) { c.commands->parent_group(); }}};
+    for (const auto& row : reads) {
+        current_case = row.name;
         profile_read_raises = true;
-        try {
-            if (operation[0] == 'c') {
-                receiver label;
-                c.commands->command_name(0, label);
-            } else {
-                c.commands->parent_group();
-            }
-        } catch (const host_error& e) {
-            caught = std::strcmp(e.where, "profile read") == 0;
-        }
+        caught = passes_host_error("profile read", [&] { row.operation(c); });
         profile_read_raises = false;
         CHECK(caught, "the error did not reach the player");
         CHECK(heap.live_count == live, "the temporary string was not freed (%d blocks)", heap.live_count - live);
@@ -829,13 +814,8 @@ void check_probe_records(const char* probe_library) {
         current_case = "probe: the player's stream raises while writing";
         memory_stream raising(nullptr, 0);
         raising.raise_on_write = failing_write;
-        bool caught = false;
-        try {
-            probe.client->write_settings(&raising, &abort);
-        } catch (const host_error& e) {
-            caught = std::strcmp(e.where, "stream write") == 0;
-        }
-        CHECK(caught, "write %d: the stream's error did not reach the player", failing_write);
+        CHECK(passes_host_error("stream write", [&] { probe.client->write_settings(&raising, &abort); }),
+              "write %d: the stream's error did not reach the player", failing_write);
         CHECK(heap.live_count == live, "write %d: the buffer was not freed", failing_write);
     }
 
@@ -876,13 +856,8 @@ void check_probe_records(const char* probe_library) {
     current_case = "probe: the player's stream raises inside the variable's load";
     memory_stream raising(records, sizeof records);
     raising.raise_on_read = 2;
-    bool caught = false;
-    try {
-        probe.client->read_settings(&raising, &abort);
-    } catch (const host_error& e) {
-        caught = std::strcmp(e.where, "stream read") == 0;
-    }
-    CHECK(caught, "the stream's error did not reach the player");
+    CHECK(passes_host_error("stream read", [&] { probe.client->read_settings(&raising, &abort); }),
+          "the stream's error did not reach the player");
     CHECK(heap.live_count == live, "%d blocks left behind", heap.live_count - live);
     FreeLibrary(probe.module);
 }
