@@ -24,12 +24,13 @@ endforeach()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(mingw_defines -D_X86_ -D__MINGW32__ -D_ALLOCA_S_MARKER_SIZE=8)
-  set(dlltool_machine i386)
+  # The load configuration (safe_seh.cpp) is kept although nothing refers to
+  # it: the linker points the image's header at it.
+  set(load_config_option /include:__load_config_used)
 else()
   # What gcc tells libstdc++ about __int128 on this target.
   set(mingw_defines -D__MINGW32__ -D__MINGW64__ -D_ALLOCA_S_MARKER_SIZE=16
       -D__GLIBCXX_TYPE_INT_N_0=__int128 -D__GLIBCXX_BITSIZE_INT_N_0=128)
-  set(dlltool_machine i386:x86-64)
 endif()
 add_compile_options(-fgnuc-version=12 ${mingw_defines} -D__USE_MINGW_ANSI_STDIO=0
                     -nostdinc++ ${header_dirs} -fexceptions -fcxx-exceptions
@@ -66,13 +67,16 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set(CMAKE_C_CREATE_CONSOLE_EXE "")
 set(CMAKE_CXX_CREATE_CONSOLE_EXE "")
 # lld-link directly: no default libraries, no debug information in what ships.
-set(link_common "${LLD_LINK} /nologo /nodefaultlib /opt:ref /opt:icf /out:<TARGET> <LINK_FLAGS> <OBJECTS> <LINK_LIBRARIES>")
+set(link_common "${LLD_LINK} /nologo /nodefaultlib /opt:ref /opt:icf ${load_config_option} /out:<TARGET> <LINK_FLAGS> <OBJECTS> <LINK_LIBRARIES>")
 set(CMAKE_CXX_CREATE_SHARED_LIBRARY "${link_common} /dll /implib:<TARGET_IMPLIB>")
 set(CMAKE_CXX_LINK_EXECUTABLE "${link_common} /subsystem:console")
 set(CMAKE_C_LINK_EXECUTABLE "${CMAKE_CXX_LINK_EXECUTABLE}")
 
 add_library(win32_runtime OBJECT platform/win32_runtime/runtime.cpp)
 target_include_directories(win32_runtime PUBLIC ${CMAKE_SOURCE_DIR})
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_sources(win32_runtime PRIVATE platform/win32_runtime/safe_seh.cpp)
+endif()
 
 # Runs static constructors, calls main with msvcrt's arguments, runs the
 # exit list and ends the process: the start-up of the test tools.

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Checks a built krelvashimon.dll as the host's loader sees it: the PE
 # machine type, exactly one export under its plain name, imports from
-# system DLLs only, and no debug information in what ships.
+# system DLLs only, no debug information in what ships, and on 32-bit the
+# table of exception handlers without which the system would refuse to
+# unwind through the component.
 set -u
 dll=$1 format=$2
 fail() { echo "FAIL: $*"; exit 1; }
@@ -22,4 +24,9 @@ done
 sections=$(objdump -h "$dll" | awk '$2 ~ /^\./{print $2}')
 grep -q '^\.debug' <<<"$sections" && fail "ships debug sections: $(grep '^\.debug' <<<"$sections" | tr '\n' ' ')"
 grep 'Debug Directory' <<<"$dump" | grep -qvE ' 0+ 0+ Debug' && fail "ships a debug directory"
+if [ "$format" = pei-i386 ]; then
+  grep -A6 DllCharacteristics <<<"$dump" | grep -q NO_SEH && fail "marked as having no exception handlers (NO_SEH)"
+  handlers=$(llvm-readobj --coff-load-config "$dll" | awk '/SEHandlerCount:/{print $2}')
+  [ "${handlers:-0}" -gt 0 ] || fail "no table of exception handlers in the load configuration"
+fi
 echo "ok: $format, export quelmodrin_get_interface, imports: $(echo $imports)"
