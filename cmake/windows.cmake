@@ -33,8 +33,7 @@ else()
       -D__GLIBCXX_TYPE_INT_N_0=__int128 -D__GLIBCXX_BITSIZE_INT_N_0=128)
 endif()
 add_compile_options(-fgnuc-version=12 ${mingw_defines} -D__USE_MINGW_ANSI_STDIO=0
-                    -nostdinc++ ${header_dirs} -fexceptions -fcxx-exceptions
-                    $<$<COMPILE_LANGUAGE:CXX>:-std=c++17>)
+                    -nostdinc++ ${header_dirs} -fexceptions -fcxx-exceptions)
 
 # Import libraries from our own lists of the functions we call.
 find_program(LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
@@ -62,15 +61,12 @@ foreach(dll kernel32 user32 shell32 msvcrt)
 endforeach()
 add_custom_target(import_libraries DEPENDS ${import_libraries})
 
-set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
-set(CMAKE_C_CREATE_CONSOLE_EXE "")
 set(CMAKE_CXX_CREATE_CONSOLE_EXE "")
 # lld-link directly: no default libraries, no debug information in what ships.
 set(link_common "${LLD_LINK} /nologo /nodefaultlib /opt:ref /opt:icf ${load_config_option} /out:<TARGET> <LINK_FLAGS> <OBJECTS> <LINK_LIBRARIES>")
 set(CMAKE_CXX_CREATE_SHARED_LIBRARY "${link_common} /dll /implib:<TARGET_IMPLIB>")
 set(CMAKE_CXX_LINK_EXECUTABLE "${link_common} /subsystem:console")
-set(CMAKE_C_LINK_EXECUTABLE "${CMAKE_CXX_LINK_EXECUTABLE}")
 
 add_library(win32_runtime OBJECT platform/win32_runtime/runtime.cpp)
 target_include_directories(win32_runtime PUBLIC ${CMAKE_SOURCE_DIR})

@@ -56,7 +56,7 @@ public:
 private:
     service_base* object_ = nullptr;
 };
-static_assert(sizeof(service_ref) == sizeof(void*), "the host passes holders by address");
+static_assert(sizeof(service_ref) == sizeof(void*), "a holder is one address, as the host's is");
 
 // query for an interface whose only identity is own_class.
 inline bool query_own_class(service_base* self, const guid& own_class, service_ref* holder,

@@ -318,6 +318,7 @@ void settings(const char* content) {
 
 struct component {
     HMODULE module = nullptr;
+    get_interface_function get_interface = nullptr;
     component_client* client = nullptr;
     service_factory_base* command_node = nullptr;
     service_factory_base* version_node = nullptr;
@@ -334,9 +335,9 @@ bool load(const char* library, component& c, bool replace_imports) {
         std::printf("FAIL cannot load %s (error %lu)\n", library, GetLastError());
         return false;
     }
-    auto get_interface = reinterpret_cast<get_interface_function>(
+    c.get_interface = reinterpret_cast<get_interface_function>(
         reinterpret_cast<void*>(GetProcAddress(c.module, "quelmodrin_get_interface")));
-    if (!get_interface) {
+    if (!c.get_interface) {
         std::printf("FAIL %s has no export quelmodrin_get_interface\n", library);
         return false;
     }
@@ -353,7 +354,7 @@ bool load(const char* library, component& c, bool replace_imports) {
                              reinterpret_cast<void*>(raising_profile_read)),
               "GetPrivateProfileStringA import");
     }
-    c.client = get_interface(&api, c.module);
+    c.client = c.get_interface(&api, c.module);
     if (!c.client) return false;
     c.command_node = c.client->first_factory();
     c.version_node = c.command_node ? c.command_node->next : nullptr;
@@ -368,9 +369,9 @@ bool load(const char* library, component& c, bool replace_imports) {
 
 // ---- the cases ----
 
-void check_binding(component& c, get_interface_function get_interface) {
+void check_binding(component& c) {
     current_case = "export and client table";
-    CHECK(get_interface(&api, c.module) == c.client, "the export returned another object the second time");
+    CHECK(c.get_interface(&api, c.module) == c.client, "the export returned another object the second time");
     CHECK(c.client->client_version() == 71, "client_version %u", c.client->client_version());
     CHECK(!c.client->client_flag(), "client_flag");
 
@@ -925,9 +926,7 @@ int main(int argc, char** argv) {
     settings(nullptr);
     component c;
     if (!load(library, c, true)) return 2;
-    auto get_interface = reinterpret_cast<get_interface_function>(
-        reinterpret_cast<void*>(GetProcAddress(c.module, "quelmodrin_get_interface")));
-    check_binding(c, get_interface);
+    check_binding(c);
     check_records(c);
     check_version(c);
     check_menu(c);
