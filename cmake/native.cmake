@@ -4,7 +4,8 @@
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 
-set(NATIVE_SOURCES ${COMPONENT_SOURCES} platform/platform_posix.cpp platform/profile_reader.cpp)
+set(PROFILE_READER_SOURCES platform/profile_reader.cpp platform/code_page_1252.cpp)
+set(NATIVE_SOURCES ${COMPONENT_SOURCES} platform/platform_posix.cpp ${PROFILE_READER_SOURCES})
 set(SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 # One set of component objects per flavour; tests link the objects directly
@@ -61,13 +62,16 @@ add_test(NAME unload_frees_path_name_then_settings_path
 include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/bench/bench.cmake OPTIONAL)
 
-add_executable(profile_dump tests/profile_dump.cpp platform/profile_reader.cpp)
+add_executable(profile_dump tests/profile_dump.cpp ${PROFILE_READER_SOURCES})
 target_include_directories(profile_dump PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(code_page_dump tests/code_page_dump.cpp platform/code_page_1252.cpp)
+target_include_directories(code_page_dump PRIVATE ${CMAKE_SOURCE_DIR})
 
 # The native settings reader against Wine's GetPrivateProfileStringA on the
 # same corpus; needs the win64 build (scripts/test builds it first).
 set(KRELVASHIMON_WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH "the win64 build folder")
 add_test(NAME settings_reader_matches_the_platform
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/profile_corpus_compare.sh $<TARGET_FILE:profile_dump>
-                 ${KRELVASHIMON_WIN64_BUILD}/profile_dump.exe ${CMAKE_SOURCE_DIR}/tests/profile_corpus)
+                 ${KRELVASHIMON_WIN64_BUILD}/profile_dump.exe ${CMAKE_SOURCE_DIR}/tests/profile_corpus
+                 $<TARGET_FILE:code_page_dump> ${KRELVASHIMON_WIN64_BUILD}/code_page_dump.exe)
 set_tests_properties(settings_reader_matches_the_platform PROPERTIES TIMEOUT 300)

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/code_page_1252.h"
+
 namespace {
 
 bool is_blank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -196,29 +198,185 @@ private:
     std::uint32_t found_length_ = 0;
 };
 
+// Lists names the way the platform's profile function does when the section
+// or the key is left out:
+//  - sections: every header with a non-empty name, repeats included, each
+//    followed by a NUL; a name that does not fit is cut and the list ends
+//    there, with size - 2 as the count;
+//  - keys: the names of the first section of that name, for lines with "="
+//    that are not comments (";"), empty names included; while at least
+//    three bytes remain, each name is cut to what fits before a NUL, and a
+//    list that ran out of room counts size - 2.
+// The count covers the names and their NULs; one more NUL follows it.
+class names_scan {
+public:
+    names_scan(const char* section, char* buffer, std::uint32_t size)
+        : section_(section),
+          section_length_(section ? std::strlen(section) : 0),
+          header_(section_length_),
+          buffer_(buffer),
+          size_(size),
+          in_section_(section != nullptr && section_length_ == 0) {}
+
+    // False once the list is complete.
+    bool feed(char c) {
+        if (c == '\n' || c == '\r') return end_line();
+        if (line_ended_) return true;
+        if (c == 0) {
+            line_ended_ = true;
+            return true;
+        }
+        switch (kind_) {
+        case line_kind::undecided:
+            if (is_blank(static_cast<unsigned char>(c))) return true;
+            if (c == '[') {
+                kind_ = line_kind::header;
+                return true;
+            }
+            if (!listing_keys() || !in_section_) {
+                kind_ = line_kind::ignored;
+                return true;
+            }
+            kind_ = line_kind::key;
+            return feed(c);
+        case line_kind::header:
+            if (c == ']') header_end_ = name_end_;
+            if (listing_keys()) header_.add(c);
+            add_to_name(c);
+            return true;
+        case line_kind::key:
+            if (c == '=')
+                kind_ = line_kind::value;
+            else
+                add_to_name(c);
+            return true;
+        case line_kind::value:
+        case line_kind::ignored:
+            return true;
+        }
+        return true;
+    }
+
+    // False once the list is complete.
+    bool end_line() {
+        bool go_on = true;
+        if (kind_ == line_kind::header && header_end_ != no_bracket) {
+            if (!listing_keys()) {
+                if (header_end_ > 0) go_on = add_section_name(header_end_);
+            } else if (in_section_) {
+                go_on = false;
+            } else if (header_.equals(section_, header_end_)) {
+                in_section_ = true;
+            }
+        } else if (kind_ == line_kind::value && !(name_seen_ > 0 && buffer_[written_] == ';')) {
+            go_on = add_key_name();
+        }
+        kind_ = line_kind::undecided;
+        line_ended_ = false;
+        header_.reset();
+        name_seen_ = name_end_ = 0;
+        header_end_ = no_bracket;
+        return go_on;
+    }
+
+    bool ignoring_line() const { return kind_ == line_kind::ignored || kind_ == line_kind::value || line_ended_; }
+
+    // The count, with the terminator after it; found() is false when a key
+    // list came out empty, where the platform gives the fallback instead.
+    std::uint32_t finish() {
+        std::uint32_t count = full_ ? size_ - 2 : written_;
+        buffer_[count] = 0;
+        return count;
+    }
+    bool found() const { return !listing_keys() || (size_ > 2 && written_ > 0 && buffer_[0] != 0); }
+
+private:
+    static constexpr std::size_t no_bracket = ~std::size_t(0);
+
+    bool listing_keys() const { return section_ != nullptr; }
+
+    // The name so far goes straight into the free part of the buffer; only
+    // as much as could ever be kept is stored.
+    void add_to_name(char c) {
+        if (name_seen_ == 0 && is_blank(static_cast<unsigned char>(c))) return;
+        std::size_t room = size_ - written_;
+        if (name_seen_ < room) buffer_[written_ + name_seen_] = c;
+        ++name_seen_;
+        if (!is_blank(static_cast<unsigned char>(c))) name_end_ = name_seen_;
+    }
+
+    bool add_section_name(std::size_t length) {
+        std::size_t room = size_ - 1 - written_;
+        if (length + 1 >= room) {
+            full_ = true;
+            return false;
+        }
+        buffer_[written_ + length] = 0;
+        written_ += static_cast<std::uint32_t>(length + 1);
+        return true;
+    }
+
+    bool add_key_name() {
+        std::size_t left = size_ - written_;
+        if (left <= 2) {
+            full_ = true;
+            return false;
+        }
+        std::size_t length = name_end_ < left - 2 ? name_end_ : left - 2;
+        buffer_[written_ + length] = 0;
+        written_ += static_cast<std::uint32_t>(length + 1);
+        left -= length + 1;
+        if (left <= 1) full_ = true;
+        return left >= 2;
+    }
+
+    const char* section_;
+    std::size_t section_length_;
+    name_collector header_;
+    char* buffer_;
+    std::uint32_t size_;
+    std::uint32_t written_ = 0;
+    bool full_ = false;
+    bool in_section_;
+    line_kind kind_ = line_kind::undecided;
+    bool line_ended_ = false;
+    std::size_t name_seen_ = 0;
+    std::size_t name_end_ = 0;
+    std::size_t header_end_ = no_bracket;
+};
+
 // Turns the file's bytes into the scan's characters: a UTF-8 byte-order
-// mark is dropped, a UTF-16LE file is decoded, and lines the scan has no use
-// for are passed over without feeding them byte by byte.
+// mark is dropped, a UTF-16 file (either byte order) is decoded to code page
+// 1252, and lines the scan has no use for are passed over without feeding
+// them byte by byte.
 class byte_decoder {
 public:
     // False once the scan has its answer.
-    bool feed(profile_scan& scan, const unsigned char* bytes, std::size_t count) {
+    template <class Scan>
+    bool feed(Scan& scan, const unsigned char* bytes, std::size_t count) {
         std::size_t i = at_start_ ? skip_byte_order_mark(bytes, count) : 0;
         at_start_ = false;
-        return wide_ ? feed_utf16(scan, bytes, i, count) : feed_narrow(scan, bytes, i, count);
+        return encoding_ == encoding::narrow ? feed_narrow(scan, bytes, i, count) : feed_utf16(scan, bytes, i, count);
     }
 
 private:
+    enum class encoding { narrow, utf16_little_endian, utf16_big_endian };
+
     std::size_t skip_byte_order_mark(const unsigned char* bytes, std::size_t count) {
         if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return 3;
         if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-            wide_ = true;
+            encoding_ = encoding::utf16_little_endian;
+            return 2;
+        }
+        if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+            encoding_ = encoding::utf16_big_endian;
             return 2;
         }
         return 0;
     }
 
-    static bool feed_narrow(profile_scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
+    template <class Scan>
+    static bool feed_narrow(Scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
         for (; i < count; ++i) {
             if (scan.ignoring_line()) {
                 while (i < count && bytes[i] != '\n' && bytes[i] != '\r') ++i;
@@ -229,23 +387,25 @@ private:
         return true;
     }
 
-    // ASCII as is, any other character as "?".
-    bool feed_utf16(profile_scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
+    template <class Scan>
+    bool feed_utf16(Scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
         for (; i < count; ++i) {
-            if (pending_low_ < 0) {
-                pending_low_ = bytes[i];
+            if (pending_first_ < 0) {
+                pending_first_ = bytes[i];
                 continue;
             }
-            unsigned unit = static_cast<unsigned>(pending_low_) | (static_cast<unsigned>(bytes[i]) << 8);
-            pending_low_ = -1;
-            if (!scan.feed(unit < 0x80 ? static_cast<char>(unit) : '?')) return false;
+            unsigned first = static_cast<unsigned>(pending_first_), second = bytes[i];
+            pending_first_ = -1;
+            auto unit = static_cast<std::uint16_t>(encoding_ == encoding::utf16_little_endian ? first | second << 8
+                                                                                             : first << 8 | second);
+            if (!scan.feed(static_cast<char>(code_page_1252_byte(unit)))) return false;
         }
         return true;
     }
 
     bool at_start_ = true;
-    bool wide_ = false;
-    int pending_low_ = -1;  // first byte of a UTF-16 unit split across reads
+    encoding encoding_ = encoding::narrow;
+    int pending_first_ = -1;  // first byte of a UTF-16 unit split across reads
 };
 
 std::uint32_t copy_fallback(const char* fallback, char* buffer, std::uint32_t size) {
@@ -256,20 +416,12 @@ std::uint32_t copy_fallback(const char* fallback, char* buffer, std::uint32_t si
     return static_cast<std::uint32_t>(length);
 }
 
-}  // namespace
-
-std::uint32_t read_profile_string(const char* section, const char* key, const char* fallback,
-                                  char* buffer, std::uint32_t size, const char* file) {
-    if (buffer == nullptr || size == 0) return 0;
-    if (section == nullptr || key == nullptr || file == nullptr)
-        return copy_fallback(fallback, buffer, size);
-
+// Feeds the file to the scan until it has its answer; false when the file
+// cannot be opened.
+template <class Scan>
+bool scan_file(const char* file, Scan& scan) {
     int stream = open(file, O_RDONLY | O_CLOEXEC);
-    if (stream < 0) return copy_fallback(fallback, buffer, size);
-
-    // The value is assembled in the caller's buffer: with an opening quote
-    // the kept characters start one byte in, so size bytes always suffice.
-    profile_scan scan(section, key, buffer, size);
+    if (stream < 0) return false;
     byte_decoder decoder;
     unsigned char chunk[4096];
     bool go_on = true;
@@ -278,7 +430,33 @@ std::uint32_t read_profile_string(const char* section, const char* key, const ch
         go_on = decoder.feed(scan, chunk, static_cast<std::size_t>(got));
     if (go_on) scan.end_line();
     close(stream);
+    return true;
+}
 
-    if (scan.found()) return scan.found_length();
+std::uint32_t read_names(const char* section, const char* fallback, char* buffer, std::uint32_t size,
+                         const char* file) {
+    if (size == 1) {
+        buffer[0] = 0;
+        return 0;
+    }
+    names_scan scan(section, buffer, size);
+    if (scan_file(file, scan) && scan.found()) return scan.finish();
+    if (section) return copy_fallback(fallback, buffer, size);
+    buffer[0] = 0;
+    return 0;
+}
+
+}  // namespace
+
+std::uint32_t read_profile_string(const char* section, const char* key, const char* fallback,
+                                  char* buffer, std::uint32_t size, const char* file) {
+    if (buffer == nullptr || size == 0) return 0;
+    if (file == nullptr) return copy_fallback(fallback, buffer, size);
+    if (section == nullptr || key == nullptr) return read_names(section, fallback, buffer, size, file);
+
+    // The value is assembled in the caller's buffer: with an opening quote
+    // the kept characters start one byte in, so size bytes always suffice.
+    profile_scan scan(section, key, buffer, size);
+    if (scan_file(file, scan) && scan.found()) return scan.found_length();
     return copy_fallback(fallback, buffer, size);
 }

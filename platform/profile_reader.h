@@ -4,7 +4,9 @@
 //  - blanks (isspace) around names and values are dropped;
 //  - one pair of matching enclosing quotes (" or ') is removed from a value;
 //  - lines end at CR or LF; a NUL ends the line's text; a UTF-8 byte-order
-//    mark is skipped;
+//    mark is skipped; a UTF-16 file (with its byte-order mark, either byte
+//    order) is read as code page 1252, where a character the code page
+//    cannot hold becomes "?" or the look-alike the platform substitutes;
 //  - a section header is "[" name "]" (the last "]" on the line closes it);
 //    a "[" line without "]" is ignored; keys before any header belong to
 //    the unnamed section;
@@ -16,6 +18,9 @@
 
 #include <cstdint>
 
-// Returns the number of characters written before the terminator.
+// With key null: the key names of the section (as for a value, the fallback
+// when there are none); with section null: the section names. Each name is
+// followed by a NUL and the list by one more, cut as the platform cuts it.
+// Returns the number of characters written before the (last) terminator.
 std::uint32_t read_profile_string(const char* section, const char* key, const char* fallback,
                                   char* buffer, std::uint32_t size, const char* file);

@@ -5,6 +5,7 @@
 // platform.
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -25,14 +26,38 @@ const char* read_value(const char* section, const char* key, char* buffer, unsig
     return buffer;
 }
 
+unsigned read_names(const char* section, char* buffer, unsigned size, const char* file) {
+#if defined(_WIN32)
+    char full[MAX_PATH];
+    GetFullPathNameA(file, MAX_PATH, full, nullptr);
+    return GetPrivateProfileStringA(section, nullptr, "DEF", buffer, size, full);
+#else
+    return read_profile_string(section, nullptr, "DEF", buffer, size, file);
+#endif
+}
+
 // Printable ASCII as it is, every other byte (and the backslash) as \xNN.
-void print_escaped(const char* text) {
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+void print_escaped(const char* text, std::size_t length) {
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); length--; ++c) {
         if (*c >= 32 && *c < 127 && *c != '\\')
             std::printf("%c", *c);
         else
             std::printf("\\x%02x", *c);
     }
+}
+
+void print_escaped(const char* text) { print_escaped(text, std::strlen(text)); }
+
+// The count the reader returned and the bytes it covers, with the
+// terminator after them.
+void print_names(const char* file_name, const char* section, unsigned size, const char* file) {
+    static char buffer[2048];
+    std::memset(buffer, 'X', sizeof buffer);
+    unsigned count = read_names(section, buffer, size, file);
+    std::size_t length = count + 1 < size ? count + 1 : size;
+    std::printf("%s names of [%s] size %u: %u ", file_name, section ? section : "(sections)", size, count);
+    print_escaped(buffer, length);
+    std::printf("\n");
 }
 
 }  // namespace
@@ -53,6 +78,9 @@ int main(int argc, char** argv) {
                     print_escaped(read_value(section, key, buffer, size, argv[i]));
                     std::printf("\n");
                 }
+        for (const char* section : {static_cast<const char*>(nullptr), "krelvashimon", "other", ""})
+            for (unsigned size : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u, 14u, 15u, 16u, 1024u})
+                print_names(name, section, size, argv[i]);
     }
     return 0;
 }

@@ -10,6 +10,15 @@
 
 namespace {
 
+std::string utf16le(const std::u16string& text) {
+    std::string bytes = "\xff\xfe";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 struct profile_row {
     const char* rule;
     std::string file;
@@ -61,7 +70,11 @@ TEST(profile_reader, table) {
         {"line after a NUL still read", s + std::string("menu=A\0B\nroot=2\n", 16), "krelvashimon", "root", 255, "2"},
         {"bytes above 127 kept", s + "menu=a\x01\x7f\xe9" "b\n", "krelvashimon", "menu", 255, "a\x01\x7f\xe9" "b"},
         {"no final line end", s + "menu=Foo", "krelvashimon", "menu", 255, "Foo"},
-        {"UTF-16LE file", std::string("\xff\xfe[\0k\0]\0\n\0m\0=\0w\0\xe9\0\n\0", 20), "k", "m", 255, "w?"},
+        {"UTF-16LE file as code page 1252", utf16le(u"[k]\nm=w\u00e9\u20ac\n"), "k", "m", 255, "w\xe9\x80"},
+        {"UTF-16 look-alikes", utf16le(u"[k]\nm=\u0100\u2018x\u2019\n"), "k", "m", 255, "A\x91x\x92"},
+        {"UTF-16 beyond the code page", utf16le(u"[k]\nm=\u65e5\u0219\n"), "k", "m", 255, "??"},
+        {"UTF-16 surrogate pair, a ? per half", utf16le(u"[k]\nm=\U0001F3B5!\n"), "k", "m", 255, "??" "!"},
+        {"UTF-16BE file", std::string("\xfe\xff\0[\0k\0]\0\n\0m\0=\0\xdc\0\n", 20), "k", "m", 255, "\xdc"},
         {"empty key name", s + "=orphan\n", "krelvashimon", "", 255, "orphan"},
         {"key longer than the wanted one", s + "menuX=1\nmenu=2\n", "krelvashimon", "menu", 255, "2"},
     };
@@ -72,6 +85,40 @@ TEST(profile_reader, table) {
         std::uint32_t length = read_profile_string(r.section, r.key, "DEF", buffer.data(), r.size, file.c_str());
         EXPECT_EQ(std::string(buffer.data()), r.expected) << r.rule;
         EXPECT_EQ(length, r.expected.size()) << r.rule;
+        EXPECT_EQ(buffer[r.size], 'X') << r.rule << ": wrote past the size";
+    }
+}
+
+// Lists come back as names, each with its NUL, then one more NUL; the count
+// leaves out that last one.
+TEST(profile_reader, name_lists) {
+    const std::string file =
+        "top=1\n[krelvashimon]\n Menu = a\nmenu=b\n;path=c\nnoequals\n=orphan\nPATH=d\n[ ]\n"
+        "[Other]\nshow=e\n[KRELVASHIMON]\nroot=f\n";
+    const struct {
+        const char* rule;
+        const char* section;
+        std::uint32_t size;
+        std::string expected;
+    } rows[] = {
+        {"sections in order, repeats kept, blank names left out", nullptr, 1024,
+         std::string("krelvashimon\0Other\0KRELVASHIMON\0\0", 33)},
+        {"a section name that does not fit is cut and ends the list", nullptr, 16,
+         std::string("krelvashimon\0O\0", 15)},
+        {"no room for even one character", nullptr, 2, std::string("\0", 1)},
+        {"keys of the first section only, no comments, no lines without =", "krelvashimon", 1024,
+         std::string("Menu\0menu\0\0PATH\0\0", 17)},
+        {"a key name cut to what fits", "krelvashimon", 8, std::string("Menu\0m\0", 7)},
+        {"keys before any header", "", 1024, std::string("top\0\0", 5)},
+        {"no such section gives the fallback", "missing", 1024, std::string("DEF\0", 4)},
+        {"too small for a key gives the fallback", "krelvashimon", 2, std::string("D\0", 2)},
+    };
+    temp_directory dir;
+    std::string path = dir.write("t.ini", file);
+    for (const auto& r : rows) {
+        std::vector<char> buffer(r.size + 8, 'X');
+        std::uint32_t count = read_profile_string(r.section, nullptr, "DEF", buffer.data(), r.size, path.c_str());
+        EXPECT_EQ(std::string(buffer.data(), count + 1), r.expected) << r.rule;
         EXPECT_EQ(buffer[r.size], 'X') << r.rule << ": wrote past the size";
     }
 }
