@@ -1,7 +1,5 @@
 #include "explorer/commands.h"
 
-#include <cstring>
-
 #include "frame/client.h"
 #include "platform/platform.h"
 
@@ -32,20 +30,16 @@ bool mainmenu_commands_explorer::command_description(std::uint32_t index, kvo::s
 }
 
 guid mainmenu_commands_explorer::parent_group() {
-    struct keyword_group {
-        const char* keyword;
-        const guid& group;
-    };
-    static const keyword_group groups[] = {
-        {"file", explorer_ids::group_file},         {"edit", explorer_ids::group_edit},
-        {"playback", explorer_ids::group_playback}, {"view", explorer_ids::group_view},
-        {"help", explorer_ids::group_help},
-    };
     kvo::string8 location;
     read_setting(settings_path, location_key, location.open_buffer(256));
     location.close_buffer();
-    for (const keyword_group& candidate : groups) {
-        if (begins_with(location.get_text(), candidate.keyword)) return candidate.group;
+    switch (group_for_location(location.get_text())) {
+    case menu_group::file: return explorer_ids::group_file;
+    case menu_group::edit: return explorer_ids::group_edit;
+    case menu_group::playback: return explorer_ids::group_playback;
+    case menu_group::view: return explorer_ids::group_view;
+    case menu_group::help: return explorer_ids::group_help;
+    case menu_group::general: break;
     }
     return explorer_ids::group_fallback;
 }
@@ -58,51 +52,6 @@ bool mainmenu_commands_explorer::command_display(std::uint32_t index, kvo::strin
     mainmenu_commands& self = *this;
     self.command_name(index, out);
     return true;
-}
-
-bool switch_on(const char* value) { return equals_ignoring_case(value, "1"); }
-
-int show_command_for(const char* value) {
-    if (equals_ignoring_case(value, "maximize")) return show_maximized;
-    if (equals_ignoring_case(value, "minimize")) return show_minimized;
-    return show_normal;
-}
-
-bool build_parameters(bool folder_switch, bool root_switch, const char* path,
-                      char (&parameters)[parameters_capacity]) {
-    char target[target_capacity] = {};
-    if (equals_ignoring_case(path, ":MyComputer")) {
-        std::memcpy(target, my_computer, sizeof my_computer);
-    } else if (equals_ignoring_case(path, ":Desktop")) {
-        static constexpr char select_my_computer[] = "/select,::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-        std::memcpy(target, select_my_computer, sizeof select_my_computer);
-        root_switch = false;
-    } else {
-        std::size_t length = std::strlen(path);
-        if (length >= sizeof target) return false;
-        std::memcpy(target, path, length + 1);
-    }
-
-    std::memset(parameters, 0, sizeof parameters);
-    char* end = parameters;
-    auto put = [&end](const char* piece) {
-        std::size_t length = std::strlen(piece);
-        std::memcpy(end, piece, length);
-        end += length;
-    };
-    put(" ");
-    if (folder_switch) put("/e,");
-    if (root_switch) put("/root,");
-    put(target);
-    static_assert(sizeof parameters >= 1 + 3 + 6 + sizeof target,
-                  "every piece fits, target terminator included");
-    return true;
-}
-
-bool build_launch_request(const char* root, const char* folder, const char* show, const char* path,
-                          launch_request& request) {
-    request.show_command = show_command_for(show);
-    return build_parameters(switch_on(folder), switch_on(root), path, request.parameters);
 }
 
 // One value buffer serves the four reads in turn, which keeps the frame
@@ -125,5 +74,5 @@ void mainmenu_commands_explorer::run_command(std::uint32_t index, service_ref ca
     read_setting(settings_path, path_key, value, sizeof value);
 
     if (!build_parameters(folder_switch, root_switch, value, request.parameters)) return;
-    platform::shell_open("open", "Explorer.exe", request.parameters, request.show_command);
+    platform::shell_open(explorer_verb, explorer_file, request.parameters, request.show_command);
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "explorer/commands.h"
+#include "explorer/launch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string values[4];

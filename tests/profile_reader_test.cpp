@@ -10,11 +10,13 @@
 
 namespace {
 
-std::string utf16le(const std::u16string& text) {
-    std::string bytes = "\xff\xfe";
+// The text as a UTF-16 file, with its byte-order mark.
+std::string utf16(const std::u16string& text, bool big_endian = false) {
+    std::string bytes = big_endian ? "\xfe\xff" : "\xff\xfe";
     for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
+        char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += big_endian ? high : low;
+        bytes += big_endian ? low : high;
     }
     return bytes;
 }
@@ -70,11 +72,11 @@ TEST(profile_reader, table) {
         {"line after a NUL still read", s + std::string("menu=A\0B\nroot=2\n", 16), "krelvashimon", "root", 255, "2"},
         {"bytes above 127 kept", s + "menu=a\x01\x7f\xe9" "b\n", "krelvashimon", "menu", 255, "a\x01\x7f\xe9" "b"},
         {"no final line end", s + "menu=Foo", "krelvashimon", "menu", 255, "Foo"},
-        {"UTF-16LE file as code page 1252", utf16le(u"[k]\nm=w\u00e9\u20ac\n"), "k", "m", 255, "w\xe9\x80"},
-        {"UTF-16 look-alikes", utf16le(u"[k]\nm=\u0100\u2018x\u2019\n"), "k", "m", 255, "A\x91x\x92"},
-        {"UTF-16 beyond the code page", utf16le(u"[k]\nm=\u65e5\u0219\n"), "k", "m", 255, "??"},
-        {"UTF-16 surrogate pair, a ? per half", utf16le(u"[k]\nm=\U0001F3B5!\n"), "k", "m", 255, "??" "!"},
-        {"UTF-16BE file", std::string("\xfe\xff\0[\0k\0]\0\n\0m\0=\0\xdc\0\n", 20), "k", "m", 255, "\xdc"},
+        {"UTF-16LE file as code page 1252", utf16(u"[k]\nm=w\u00e9\u20ac\n"), "k", "m", 255, "w\xe9\x80"},
+        {"UTF-16 look-alikes", utf16(u"[k]\nm=\u0100\u2018x\u2019\n"), "k", "m", 255, "A\x91x\x92"},
+        {"UTF-16 beyond the code page", utf16(u"[k]\nm=\u65e5\u0219\n"), "k", "m", 255, "??"},
+        {"UTF-16 surrogate pair, a ? per half", utf16(u"[k]\nm=\U0001F3B5!\n"), "k", "m", 255, "??" "!"},
+        {"UTF-16BE file", utf16(u"[k]\nm=\u00dc\n", true), "k", "m", 255, "\xdc"},
         {"empty key name", s + "=orphan\n", "krelvashimon", "", 255, "orphan"},
         {"key longer than the wanted one", s + "menuX=1\nmenu=2\n", "krelvashimon", "menu", 255, "2"},
     };
