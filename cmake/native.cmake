@@ -39,7 +39,8 @@ include(GoogleTest)
 unit_tests(unit_tests component_plain -O1)
 unit_tests(unit_tests_sanitized component_sanitized -O1 -g ${SANITIZERS})
 
-add_executable(krelvashimon-host host/host.cpp host/host_receiver.cpp)
+add_executable(krelvashimon-host host/host.cpp host/host_receiver.cpp ${SETTINGS_CHECK_SOURCES}
+               host/host_platform_posix.cpp platform/platform_posix.cpp ${PROFILE_READER_SOURCES})
 target_include_directories(krelvashimon-host PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(krelvashimon-host PRIVATE ${WARNINGS} -Werror)
 target_link_libraries(krelvashimon-host PRIVATE ${CMAKE_DL_LIBS})

@@ -123,6 +123,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package_test.sh $<TARGET_FILE:krelvashimon>)
 endif()
 
+# The host program as the player's users run it: the settings check.
+windows_program(krelvashimon-host host/windows_host.cpp ${SETTINGS_CHECK_SOURCES} host/host_platform_win32.cpp
+                platform/platform_win32.cpp)
+
 windows_program(profile_dump tests/profile_dump.cpp)
 windows_program(code_page_dump tests/code_page_dump.cpp)
 

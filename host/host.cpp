@@ -5,9 +5,12 @@
 //
 //   krelvashimon-host [--library PATH] [--deny] [--services-off] COMMAND...
 //   COMMAND: info | menu | run | session (info, menu and run in turn)
+//   krelvashimon-host check [FILE]
 //
 // Exit status: 0 on success, 1 when the component misbehaved, 2 on a usage
-// or loading error.
+// or loading error. check explains a settings file (by default the one
+// beside this program) without loading the component: 0 when there is
+// nothing to warn about, 1 with warnings, 2 when the file cannot be read.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include "explorer/version.h"
 #include "frame/client.h"
 #include "host/host_receiver.h"
+#include "host/settings_check.h"
 #include "platform/native_hooks.h"
 
 namespace {
@@ -230,7 +234,8 @@ int usage(const char* message) {
     std::fprintf(stderr, "krelvashimon-host: %s\n", message);
     std::fprintf(stderr,
                  "usage: krelvashimon-host [--library PATH] [--deny] [--services-off] "
-                 "info|menu|run|session...\n");
+                 "info|menu|run|session...\n"
+                 "       krelvashimon-host check [FILE]\n");
     return 2;
 }
 
@@ -251,6 +256,9 @@ int main(int argc, char** argv) {
             services = false;
         } else if (argument == "info" || argument == "menu" || argument == "run") {
             commands.push_back(argument);
+        } else if (argument == "check") {
+            if (i != 1 || argc > 3) return usage("check takes at most one settings file, and nothing else");
+            return check_settings(argc == 3 ? argv[2] : nullptr);
         } else if (argument == "session") {
             commands.insert(commands.end(), {"info", "menu", "run"});
         } else {

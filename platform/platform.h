@@ -24,6 +24,12 @@ void executable_path(char* buffer, std::uint32_t size);
 void read_setting(const char* section, const char* key, const char* fallback, char* buffer,
                   std::uint32_t size, const char* file);
 
+// The names in a settings file, for a check of it: with section null, the
+// file's sections; otherwise the keys of the first section of that name.
+// Each name ends with a NUL and the list with one more; returns the count
+// before that last NUL, size - 2 when the list was cut.
+std::uint32_t read_setting_names(const char* section, char* buffer, std::uint32_t size, const char* file);
+
 // Asks the system shell to perform verb on file with parameters; the
 // outcome is not reported.
 void shell_open(const char* verb, const char* file, const char* parameters, int show_command);

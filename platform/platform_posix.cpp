@@ -37,6 +37,10 @@ void read_setting(const char* section, const char* key, const char* fallback, ch
     read_profile_string(section, key, fallback, buffer, size, file);
 }
 
+std::uint32_t read_setting_names(const char* section, char* buffer, std::uint32_t size, const char* file) {
+    return read_profile_string(section, nullptr, "", buffer, size, file);
+}
+
 void shell_open(const char* verb, const char* file, const char* parameters, int show_command) {
     if (hooks.shell_open) {
         hooks.shell_open(verb, file, parameters, show_command);

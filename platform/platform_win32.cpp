@@ -13,6 +13,10 @@ void read_setting(const char* section, const char* key, const char* fallback, ch
     GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
 }
 
+std::uint32_t read_setting_names(const char* section, char* buffer, std::uint32_t size, const char* file) {
+    return GetPrivateProfileStringA(section, nullptr, "", buffer, size, file);
+}
+
 void shell_open(const char* verb, const char* file, const char* parameters, int show_command) {
     ShellExecuteA(nullptr, verb, file, parameters, nullptr, show_command);
 }
