@@ -50,6 +50,9 @@ add_test(NAME host_program_end_to_end
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/host_e2e.sh $<TARGET_FILE:krelvashimon-host>
                  $<TARGET_FILE:krelvashimon>)
 
+add_test(NAME settings_check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/settings_check_test.sh
+                                        $<TARGET_FILE:krelvashimon-host>)
+
 # Unloading the library frees its texts in a fixed order; the program's own
 # free, exported to the library, watches them go.
 add_executable(unload_order tests/unload/unload_order.cpp)

@@ -126,6 +126,11 @@ endif()
 # The host program as the player's users run it: the settings check.
 windows_program(krelvashimon-host host/windows_host.cpp ${SETTINGS_CHECK_SOURCES} host/host_platform_win32.cpp
                 platform/platform_win32.cpp)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME settings_check_under_wine64
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/settings_check_test.sh --wine64 $<TARGET_FILE:krelvashimon-host>)
+  set_tests_properties(settings_check_under_wine64 PROPERTIES TIMEOUT 300)
+endif()
 
 windows_program(profile_dump tests/profile_dump.cpp)
 windows_program(code_page_dump tests/code_page_dump.cpp)

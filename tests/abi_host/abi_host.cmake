@@ -16,6 +16,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   add_test(NAME abi_host_under_wine32_in_vm
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/abi_host/run_wine32_vm.sh $<TARGET_FILE:abi_host>
-                   $<TARGET_FILE:krelvashimon> $<TARGET_FILE:krelvashimon_probe>)
+                   $<TARGET_FILE:krelvashimon> $<TARGET_FILE:krelvashimon_probe>
+                   $<TARGET_FILE:krelvashimon-host>)
   set_tests_properties(abi_host_under_wine32_in_vm PROPERTIES TIMEOUT 1800)
 endif()
