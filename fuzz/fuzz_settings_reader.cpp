@@ -1,12 +1,14 @@
-// The native settings reader over arbitrary file bytes, names and sizes: the
-// result always lies within the buffer, is terminated, and bounded memory is
-// used whatever the file holds.
+// The native settings reader over arbitrary file bytes, names and sizes: a
+// value, a list of sections and a list of keys always lie within the
+// buffer and are terminated, and bounded memory is used whatever the file
+// holds.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "platform/profile_reader.h"
@@ -42,5 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (length >= buffer_size || buffer[length] != 0 || std::strlen(buffer) != length) std::abort();
     if (buffer[buffer_size] != 'G') std::abort();
+
+    // Lists: names with their NULs, then one more NUL at the count.
+    for (const char* section : {static_cast<const char*>(nullptr), "krelvashimon", key.c_str()}) {
+        std::memset(buffer, 'G', sizeof buffer);
+        std::uint32_t count = read_profile_string(section, nullptr, "fallback", buffer, buffer_size, file.c_str());
+        if (count >= buffer_size || buffer[count] != 0 || buffer[buffer_size] != 'G') std::abort();
+    }
     return 0;
 }
