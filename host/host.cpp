@@ -82,13 +82,23 @@ private:
     bool allow_;
 };
 
-// The callback reference that the host hands to run_command by value.
+// The callback that the host hands to run_command by value: the host holds
+// one reference of its own, and the copy it passes is one more, which the
+// component must release before it returns.
 class counted_callback final : public service_base {
 public:
-    std::uint32_t release() override { return static_cast<std::uint32_t>(--count); }
-    std::uint32_t add_ref() override { return static_cast<std::uint32_t>(++count); }
+    std::uint32_t release() override {
+        ++releases;
+        return static_cast<std::uint32_t>(--count);
+    }
+    std::uint32_t add_ref() override {
+        ++add_refs;
+        return static_cast<std::uint32_t>(++count);
+    }
     bool query(service_ref*, const guid*) override { return false; }
     int count = 0;
+    int add_refs = 0;
+    int releases = 0;
 };
 
 int warnings_shown = 0;
@@ -223,11 +233,16 @@ int run_menu_command(const bound_component& component, const host_api_object& ap
     service_ref held(&callback);  // the host's own reference; run_command gets a copy
     int requests_before = shell_requests;
     int checks_before = api.checks;
+    int handed_over = callback.add_refs, released = callback.releases;
     component.commands->run_command(0, held);
+    handed_over = callback.add_refs - handed_over;
+    released = callback.releases - released;
     std::printf("host check asked: %s\n", api.checks > checks_before ? "yes" : "no");
     if (shell_requests == requests_before) std::printf("shell request: none\n");
-    std::printf("callback references left: %d of 1\n", callback.count);
-    return callback.count == 1 ? 0 : 1;
+    std::printf("callback: %d reference%s handed over, %d released by the component; the host still holds "
+                "its own\n",
+                handed_over, handed_over == 1 ? "" : "s", released);
+    return handed_over == 1 && released == 1 && callback.count == 1 ? 0 : 1;
 }
 
 int usage(const char* message) {

@@ -25,15 +25,18 @@ WINDOWS_PACKAGES=(clang lld llvm g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wi
 SCREEN_PACKAGES=(xvfb x11-utils xdotool imagemagick)
 VM_PACKAGES=(qemu-system-x86 mmdebstrap e2fsprogs)
 
-build_native() {
+build_native() {  # [TARGET...]: only these; everything without
+  local targets=(); [ $# -gt 0 ] && targets=(--target "$@")
   cmake -S "$ROOT" -B "$ROOT/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-  cmake --build "$ROOT/build/native" -j "$JOBS"
+  cmake --build "$ROOT/build/native" -j "$JOBS" "${targets[@]}"
 }
 
-build_windows() {  # $1 = win32 | win64
-  local arch; [ "$1" = win32 ] && arch=i686 || arch=x86_64
-  cmake -S "$ROOT" -B "$ROOT/build/$1" -DCMAKE_BUILD_TYPE=Release \
+build_windows() {  # win32 | win64 [TARGET...]: only these; everything without
+  local variant=$1 arch targets=(); shift
+  [ "$variant" = win32 ] && arch=i686 || arch=x86_64
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake -S "$ROOT" -B "$ROOT/build/$variant" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-msvc-$arch.cmake" >/dev/null
-  cmake --build "$ROOT/build/$1" -j "$JOBS"
+  cmake --build "$ROOT/build/$variant" -j "$JOBS" "${targets[@]}"
 }

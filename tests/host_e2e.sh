@@ -29,7 +29,7 @@ settings() { printf '%s\n' "[krelvashimon]" "$@" > "$work/krelvashimon.ini"; }
 rm -f "$work/krelvashimon.ini"
 check "defaults, no settings file" 0 "client version: 71" "factories: mainmenu_commands componentversion" \
   "file name: krelvashimon.so" "version: 1.31" "label: Explorer" "group: view" "sort priority: 0x80000000" \
-  'parameters " /e,/root,C:\", show 1 (normal)' "callback references left: 1 of 1" -- session
+  'parameters " /e,/root,C:\", show 1 (normal)' "callback: 1 reference handed over, 1 released by the component; the host still holds its own" -- session
 
 cp "$here/package/krelvashimon.ini" "$work/krelvashimon.ini"
 check "shipped sample settings equal the defaults" 0 "label: Explorer" "group: view" \
@@ -47,7 +47,7 @@ check "desktop, maximized, fallback group" 0 \
 
 settings
 check "host refuses: nothing launched" 0 "host check asked: yes" "shell request: none" \
-  "callback references left: 1 of 1" -- --deny run
+  "callback: 1 reference handed over, 1 released by the component; the host still holds its own" -- --deny run
 check "services off: the host is not asked" 0 "host check asked: no" "shell request: open" -- --deny --services-off run
 
 check "unknown subcommand" 2 "unknown command or option: explode" "usage:" -- explode
