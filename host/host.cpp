@@ -1,7 +1,8 @@
 // krelvashimon-host: loads the native build of the component as the media
 // player does and drives it through its export, client table and services.
-// (On Windows the same role is played by tests/abi_host, built for the
-// platform's C++ ABI.)
+// (On Windows the player loads the component itself, and tests/abi_host,
+// built for the platform's C++ ABI, drives it in the tests; the Windows
+// build of this program, windows_host.cpp, only checks settings.)
 //
 //   krelvashimon-host [--library PATH] [--deny] [--services-off] COMMAND...
 //   COMMAND: info | menu | run | session (info, menu and run in turn)

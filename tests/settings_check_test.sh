@@ -18,7 +18,7 @@ if [ "$1" = --wine64 ]; then
   cp "$2" "$work/krelvashimon-host.exe"
   run_check() { (cd "$work" && "$WINE64" ./krelvashimon-host.exe check "$@"); }
 elif [ "$1" = --wine ]; then
-  platform=windows label="Windows build under $(wine --version 2>/dev/null)"
+  platform=windows label=${3:-"Windows build under $(wine --version 2>/dev/null)"}
   trap 'rm -rf "$work"' EXIT
   cp "$2" "$work/krelvashimon-host.exe"
   run_check() { (cd "$work" && wine ./krelvashimon-host.exe check "$@"); }

@@ -17,7 +17,8 @@ mkdir -p "$payload/tests" "$payload/package"
 cp "$root/tests/settings_check_test.sh" "$payload/tests/"
 cp "$root/package/krelvashimon.ini" "$payload/package/"
 printf '%s\n' 'wine abi_host.exe' 'echo "== settings check"' \
-  'bash tests/settings_check_test.sh --wine krelvashimon-host.exe' >"$payload/run.sh"
+  'bash tests/settings_check_test.sh --wine krelvashimon-host.exe "shipped 32-bit program under $(wine --version)"' \
+  >"$payload/run.sh"
 start=$(date +%s)
 "$root/scripts/win32-vm" "$payload" bash run.sh >"$payload.stdout" 2>"$payload.stderr"
 status=$?
