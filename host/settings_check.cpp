@@ -281,10 +281,14 @@ private:
                  "the command goes to the player's general group",
                  location_.text());
         check_path();
-        for (const setting_value* value : {&root_, &folder_}) {
-            const char* name = value == &root_ ? root_key.name : folder_key.name;
-            if (in_file(file_, name) && std::strcmp(value->text(), "1") != 0 && std::strcmp(value->text(), "0") != 0)
-                warn("%s=%s: neither 1 nor 0; the component takes it as 0 (off)", name, value->text());
+        struct switch_setting {
+            const setting_key& key;
+            const setting_value& value;
+        };
+        for (const switch_setting& setting : {switch_setting{root_key, root_}, switch_setting{folder_key, folder_}}) {
+            const char* text = setting.value.text();
+            if (in_file(file_, setting.key.name) && std::strcmp(text, "1") != 0 && std::strcmp(text, "0") != 0)
+                warn("%s=%s: neither 1 nor 0; the component takes it as 0 (off)", setting.key.name, text);
         }
         if (in_file(file_, show_key.name) && !equals_ignoring_case(show_.text(), "normal") &&
             !equals_ignoring_case(show_.text(), "maximize") && !equals_ignoring_case(show_.text(), "minimize"))

@@ -59,7 +59,8 @@ row() {
     *) printf '%s' "$content" >"$work/krelvashimon.ini" ;;
   esac
 
-  local out err status
+  local out err status before=""
+  [ -f "$work/krelvashimon.ini" ] && before=$(md5sum <"$work/krelvashimon.ini")
   run_check "${args[@]}" >"$work/stdout" 2>"$work/stderr"; status=$?
   out=$(tr -d '\r' <"$work/stdout")
   err=$(tr -d '\r' <"$work/stderr")
@@ -79,9 +80,12 @@ row() {
   [ "$got_warnings" = "$want_warnings" ] || problems+=("warnings differ")
   [ -n "$want_status" ] || { [ -n "$want_warnings" ] && want_status=1 || want_status=0; }
   [ "$status" = "$want_status" ] || problems+=("exit status $status, want $want_status")
+  if [ -n "$before" ] && [ "$(md5sum <"$work/krelvashimon.ini")" != "$before" ]; then
+    problems+=("the check changed the settings file")
+  fi
 
   if [ ${#problems[@]} -eq 0 ]; then
-    echo "ok   $name"
+    echo "ok   $name (exit $status, $(grep -c '^warning: ' <<<"$out") warnings)"
   else
     failures=$((failures + 1))
     echo "FAIL $name"
