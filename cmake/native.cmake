@@ -70,6 +70,8 @@ add_executable(profile_dump tests/profile_dump.cpp ${PROFILE_READER_SOURCES})
 target_include_directories(profile_dump PRIVATE ${CMAKE_SOURCE_DIR})
 add_executable(code_page_dump tests/code_page_dump.cpp platform/code_page_1252.cpp)
 target_include_directories(code_page_dump PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(utf8_dump tests/utf8_dump.cpp)
+target_include_directories(utf8_dump PRIVATE ${CMAKE_SOURCE_DIR})
 
 # The native settings reader against Wine's GetPrivateProfileStringA on the
 # same corpus; needs the win64 build (scripts/test builds it first).
@@ -77,5 +79,6 @@ set(KRELVASHIMON_WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH "the win
 add_test(NAME settings_reader_matches_the_platform
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/profile_corpus_compare.sh $<TARGET_FILE:profile_dump>
                  ${KRELVASHIMON_WIN64_BUILD}/profile_dump.exe ${CMAKE_SOURCE_DIR}/tests/profile_corpus
-                 $<TARGET_FILE:code_page_dump> ${KRELVASHIMON_WIN64_BUILD}/code_page_dump.exe)
+                 $<TARGET_FILE:code_page_dump> ${KRELVASHIMON_WIN64_BUILD}/code_page_dump.exe
+                 $<TARGET_FILE:utf8_dump> ${KRELVASHIMON_WIN64_BUILD}/utf8_dump.exe)
 set_tests_properties(settings_reader_matches_the_platform PROPERTIES TIMEOUT 300)

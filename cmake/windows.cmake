@@ -137,6 +137,7 @@ endif()
 
 windows_program(profile_dump tests/profile_dump.cpp)
 windows_program(code_page_dump tests/code_page_dump.cpp)
+windows_program(utf8_dump tests/utf8_dump.cpp)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_test(NAME screen_explorer_window_and_warning_box

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/code_page_1252.h"
+#include "platform/utf8_decoder.h"
 
 namespace {
 
@@ -345,9 +346,10 @@ private:
     std::size_t header_end_ = no_bracket;
 };
 
-// Turns the file's bytes into the scan's characters: a UTF-8 byte-order
-// mark is dropped, a UTF-16 file (either byte order) is decoded to code page
-// 1252, and lines the scan has no use for are passed over without feeding
+// Turns the file's bytes into the scan's characters. A file with a
+// byte-order mark is text in UTF-8 or UTF-16 (either byte order), decoded
+// to code page 1252 as the platform does; any other file is taken byte for
+// byte, and lines the scan has no use for are passed over without feeding
 // them byte by byte.
 class byte_decoder {
 public:
@@ -356,14 +358,31 @@ public:
     bool feed(Scan& scan, const unsigned char* bytes, std::size_t count) {
         std::size_t i = at_start_ ? skip_byte_order_mark(bytes, count) : 0;
         at_start_ = false;
-        return encoding_ == encoding::narrow ? feed_narrow(scan, bytes, i, count) : feed_utf16(scan, bytes, i, count);
+        switch (encoding_) {
+        case encoding::narrow: return feed_narrow(scan, bytes, i, count);
+        case encoding::utf8: return feed_utf8(scan, bytes, i, count);
+        default: return feed_utf16(scan, bytes, i, count);
+        }
+    }
+
+    // The end of the file; false once the scan has its answer.
+    template <class Scan>
+    bool finish(Scan& scan) {
+        bool go_on = true;
+        utf8_.finish([&](std::uint16_t unit) {
+            go_on = go_on && scan.feed(static_cast<char>(code_page_1252_byte(unit)));
+        });
+        return go_on;
     }
 
 private:
-    enum class encoding { narrow, utf16_little_endian, utf16_big_endian };
+    enum class encoding { narrow, utf8, utf16_little_endian, utf16_big_endian };
 
     std::size_t skip_byte_order_mark(const unsigned char* bytes, std::size_t count) {
-        if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return 3;
+        if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+            encoding_ = encoding::utf8;
+            return 3;
+        }
         if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
             encoding_ = encoding::utf16_little_endian;
             return 2;
@@ -388,6 +407,16 @@ private:
     }
 
     template <class Scan>
+    bool feed_utf8(Scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
+        bool go_on = true;
+        auto to_scan = [&](std::uint16_t unit) {
+            go_on = go_on && scan.feed(static_cast<char>(code_page_1252_byte(unit)));
+        };
+        for (; i < count && go_on; ++i) utf8_.feed(bytes[i], to_scan);
+        return go_on;
+    }
+
+    template <class Scan>
     bool feed_utf16(Scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
         for (; i < count; ++i) {
             if (pending_first_ < 0) {
@@ -405,6 +434,7 @@ private:
 
     bool at_start_ = true;
     encoding encoding_ = encoding::narrow;
+    utf8_decoder utf8_;
     int pending_first_ = -1;  // first byte of a UTF-16 unit split across reads
 };
 
@@ -428,7 +458,7 @@ bool scan_file(const char* file, Scan& scan) {
     ssize_t got;
     while (go_on && (got = read(stream, chunk, sizeof chunk)) > 0)
         go_on = decoder.feed(scan, chunk, static_cast<std::size_t>(got));
-    if (go_on) scan.end_line();
+    if (go_on && decoder.finish(scan)) scan.end_line();
     close(stream);
     return true;
 }

@@ -3,10 +3,11 @@
 //  - section and key names match without regard to ASCII letter case;
 //  - blanks (isspace) around names and values are dropped;
 //  - one pair of matching enclosing quotes (" or ') is removed from a value;
-//  - lines end at CR or LF; a NUL ends the line's text; a UTF-8 byte-order
-//    mark is skipped; a UTF-16 file (with its byte-order mark, either byte
-//    order) is read as code page 1252, where a character the code page
-//    cannot hold becomes "?" or the look-alike the platform substitutes;
+//  - lines end at CR or LF; a NUL ends the line's text;
+//  - a file with a byte-order mark is UTF-8 or UTF-16 (either byte order)
+//    text and is read as code page 1252, where a character the code page
+//    cannot hold becomes "?" or the look-alike the platform substitutes; any
+//    other file is read byte for byte;
 //  - a section header is "[" name "]" (the last "]" on the line closes it);
 //    a "[" line without "]" is ignored; keys before any header belong to
 //    the unnamed section;

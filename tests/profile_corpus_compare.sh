@@ -1,13 +1,14 @@
 #!/bin/bash
 # Reads the settings corpus key by key, and lists its sections and keys,
-# through the native reader and through Wine's GetPrivateProfileStringA, and reports every disagreement that is not
-# a known, deliberate one (listed below with its reason).
-# Then the code page table of the native reader against the platform's own
-# conversion, for every UTF-16 unit.
+# through the native reader and through Wine's GetPrivateProfileStringA, and
+# reports every disagreement that is not a known, deliberate one (listed
+# below with its reason). Then the native reader's two conversions against
+# the platform's own: code page 1252 for every UTF-16 unit, and UTF-8 over a
+# broad set of sequences.
 set -u
-native=$1 windows=$2 corpus=$3 native_code_page=$4 windows_code_page=$5
+native=$1 windows=$2 corpus=$3 native_code_page=$4 windows_code_page=$5 native_utf8=$6 windows_utf8=$7
 source "$(dirname "$0")/../scripts/wine.sh"
-for tool in "$windows" "$windows_code_page"; do
+for tool in "$windows" "$windows_code_page" "$windows_utf8"; do
   [ -f "$tool" ] || { echo "FAIL: $tool missing (build win64 first)"; exit 1; }
 done
 work=$(mktemp -d)
@@ -35,15 +36,23 @@ if [ -n "$unexplained" ]; then
   status=1
 fi
 
-cp "$windows_code_page" "$work/code_page_dump.exe"
-"$native_code_page" >"$work/code_page.native.txt" || { echo "FAIL: native code page dump"; exit 1; }
-(cd "$work" && "$WINE64" ./code_page_dump.exe 2>/dev/null | tr -d '\r' >code_page.wine.txt)
-units=$(wc -l <"$work/code_page.native.txt")
-if [ "$units" -gt 0 ] && diff "$work/code_page.native.txt" "$work/code_page.wine.txt" >"$work/code_page.diff"; then
-  echo "code page 1252: all $units UTF-16 units convert as Wine's WideCharToMultiByte does"
-else
-  echo "FAIL: code page 1252 table differs from Wine's conversion (< native, > wine):"
-  head -20 "$work/code_page.diff"
-  status=1
-fi
+# same_output NAME NATIVE WINDOWS SUMMARY: the two programs print the same.
+same_output() {
+  local name=$1 native_tool=$2 windows_tool=$3 summary=$4 lines
+  cp "$windows_tool" "$work/$name.exe"
+  "$native_tool" >"$work/$name.native.txt" || { echo "FAIL: native $name"; status=1; return; }
+  (cd "$work" && "$WINE64" "./$name.exe" 2>/dev/null | tr -d '\r' >"$name.wine.txt")
+  lines=$(wc -l <"$work/$name.native.txt")
+  if [ "$lines" -gt 0 ] && diff "$work/$name.native.txt" "$work/$name.wine.txt" >"$work/$name.diff"; then
+    echo "$summary" | sed "s/N/$lines/"
+  else
+    echo "FAIL: $name differs from Wine (< native, > wine):"
+    head -20 "$work/$name.diff"
+    status=1
+  fi
+}
+same_output code_page_dump "$native_code_page" "$windows_code_page" \
+  "code page 1252: all N UTF-16 units convert as Wine's WideCharToMultiByte does"
+same_output utf8_dump "$native_utf8" "$windows_utf8" \
+  "UTF-8: all N byte sequences decode as Wine's MultiByteToWideChar does"
 exit $status
