@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
 #include "explorer/launch.h"
@@ -14,7 +13,8 @@
 
 namespace {
 
-const setting_key* const known_keys[] = {&menu_key, &location_key, &path_key, &root_key, &folder_key, &show_key};
+const setting_key* const known_keys[] = {&menu_key,  &location_key, &path_key,
+                                          &root_key, &folder_key,   &show_key};
 
 constexpr std::size_t longest_label = menu_key.read_size - 1;
 constexpr std::size_t longest_path = target_capacity - 1;
@@ -178,7 +178,7 @@ public:
         else
             std::printf("Explorer's tree keeps its usual top\n");
         describe(folder_key, folder_);
-        std::printf(switch_on(folder_.text()) ? "Explorer shows its folder tree\n" : "Explorer shows no folder tree\n");
+        std::printf("Explorer shows %s folder tree\n", switch_on(folder_.text()) ? "its" : "no");
         describe(show_key, show_);
         std::printf("Explorer's window opens %s\n", window_text(show_command_for(show_.text())));
 
@@ -213,7 +213,8 @@ public:
 
 private:
     void describe(const setting_key& key, const setting_value& value) {
-        std::printf("%s = \"%s\" (%s): ", key.name, value.text(), in_file(file_, key.name) ? "from the file" : "default");
+        const char* source = in_file(file_, key.name) ? "from the file" : "default";
+        std::printf("%s = \"%s\" (%s): ", key.name, value.text(), source);
     }
 
     template <class... Pieces>
@@ -285,7 +286,8 @@ private:
             const setting_key& key;
             const setting_value& value;
         };
-        for (const switch_setting& setting : {switch_setting{root_key, root_}, switch_setting{folder_key, folder_}}) {
+        const switch_setting switches[] = {{root_key, root_}, {folder_key, folder_}};
+        for (const switch_setting& setting : switches) {
             const char* text = setting.value.text();
             if (in_file(file_, setting.key.name) && std::strcmp(text, "1") != 0 && std::strcmp(text, "0") != 0)
                 warn("%s=%s: neither 1 nor 0; the component takes it as 0 (off)", setting.key.name, text);

@@ -280,7 +280,9 @@ public:
         return go_on;
     }
 
-    bool ignoring_line() const { return kind_ == line_kind::ignored || kind_ == line_kind::value || line_ended_; }
+    bool ignoring_line() const {
+        return kind_ == line_kind::ignored || kind_ == line_kind::value || line_ended_;
+    }
 
     // The count, with the terminator after it; found() is false when a key
     // list came out empty, where the platform gives the fallback instead.
@@ -425,8 +427,8 @@ private:
             }
             unsigned first = static_cast<unsigned>(pending_first_), second = bytes[i];
             pending_first_ = -1;
-            auto unit = static_cast<std::uint16_t>(encoding_ == encoding::utf16_little_endian ? first | second << 8
-                                                                                             : first << 8 | second);
+            bool little_endian = encoding_ == encoding::utf16_little_endian;
+            auto unit = static_cast<std::uint16_t>(little_endian ? first | second << 8 : first << 8 | second);
             if (!scan.feed(static_cast<char>(code_page_1252_byte(unit)))) return false;
         }
         return true;
