@@ -85,7 +85,9 @@ row() {
   fi
 
   if [ ${#problems[@]} -eq 0 ]; then
-    echo "ok   $name (exit $status, $(grep -c '^warning: ' <<<"$out") warnings)"
+    echo "ok   $name: exit $status"
+    { grep -e '^warning: ' -e '^Explorer request: ' -e '^note: ' <<<"$out"; [ -n "$err" ] && echo "$err"; } |
+      sed 's/^/       /'
   else
     failures=$((failures + 1))
     echo "FAIL $name"
