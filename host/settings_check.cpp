@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "explorer/launch.h"
@@ -117,17 +118,16 @@ public:
     setting_value(const char* file, const char* key, const char* fallback, std::uint32_t size) {
         read(file, key, fallback, size);
     }
-    const char* text() const { return text_.get_text(); }
-    std::size_t length() const { return text_.get_length(); }
-
-    // The whole value, however long: read again until the reader no longer
-    // cuts it.
-    void read_whole(const char* file, const char* key) {
+    // The key's whole value, however long: read again until the reader no
+    // longer cuts it.
+    setting_value(const char* file, const char* key) {
         for (std::uint32_t size = 4096; size < (1u << 24); size *= 2) {
             read(file, key, "", size);
             if (length() + 1 < size) return;
         }
     }
+    const char* text() const { return text_.get_text(); }
+    std::size_t length() const { return text_.get_length(); }
 
 private:
     void read(const char* file, const char* key, const char* fallback, std::uint32_t size) {
@@ -144,25 +144,37 @@ bool in_file(const char* file, const char* key) {
     return std::strcmp(first.text(), second.text()) == 0;
 }
 
+// A key the component reads: its value in effect, and whether the file
+// gave it.
+struct known_setting {
+    known_setting(const char* file, const setting_key& key, std::uint32_t size)
+        : key(key), value(file, key.name, key.fallback, size), from_file(in_file(file, key.name)) {}
+    const char* text() const { return value.text(); }
+
+    const setting_key& key;
+    setting_value value;
+    bool from_file;
+};
+
 class settings_report {
 public:
     explicit settings_report(const char* file)
         : file_(file),
-          menu_(file, menu_key.name, menu_key.fallback, menu_key.read_size),
-          location_(file, location_key.name, location_key.fallback, location_key.read_size),
-          path_(file, path_key.name, path_key.fallback, value_read_size + 1),
-          root_(file, root_key.name, root_key.fallback, root_key.read_size),
-          folder_(file, folder_key.name, folder_key.fallback, folder_key.read_size),
-          show_(file, show_key.name, show_key.fallback, show_key.read_size) {}
+          menu_(file, menu_key, menu_key.read_size),
+          location_(file, location_key, location_key.read_size),
+          path_(file, path_key, value_read_size + 1),
+          root_(file, root_key, root_key.read_size),
+          folder_(file, folder_key, folder_key.read_size),
+          show_(file, show_key, show_key.read_size) {}
 
     void print_values() {
         std::printf("settings file: %s\n", file_);
-        describe(menu_key, menu_);
+        describe(menu_);
         std::printf("the command's label is \"%s\"\n", menu_.text());
-        describe(location_key, location_);
+        describe(location_);
         std::printf("%s\n", group_text(group_for_location(location_.text())));
-        describe(path_key, path_);
-        if (path_.length() > longest_path)
+        describe(path_);
+        if (path_.value.length() > longest_path)
             std::printf("nothing opens: the path is longer than %u characters\n", unsigned(longest_path));
         else if (is_my_computer(path_.text()))
             std::printf("Explorer opens My Computer\n");
@@ -170,16 +182,16 @@ public:
             std::printf("Explorer opens the Desktop with My Computer selected\n");
         else
             std::printf("Explorer opens %s\n", path_.text());
-        describe(root_key, root_);
+        describe(root_);
         if (is_desktop(path_.text()))
             std::printf("does not apply to :Desktop\n");
         else if (switch_on(root_.text()))
             std::printf("the folder becomes the top of Explorer's tree\n");
         else
             std::printf("Explorer's tree keeps its usual top\n");
-        describe(folder_key, folder_);
+        describe(folder_);
         std::printf("Explorer shows %s folder tree\n", switch_on(folder_.text()) ? "its" : "no");
-        describe(show_key, show_);
+        describe(show_);
         std::printf("Explorer's window opens %s\n", window_text(show_command_for(show_.text())));
 
         launch_request request;
@@ -212,9 +224,9 @@ public:
     int warnings() const { return warnings_; }
 
 private:
-    void describe(const setting_key& key, const setting_value& value) {
-        const char* source = in_file(file_, key.name) ? "from the file" : "default";
-        std::printf("%s = \"%s\" (%s): ", key.name, value.text(), source);
+    static void describe(const known_setting& setting) {
+        std::printf("%s = \"%s\" (%s): ", setting.key.name, setting.text(),
+                    setting.from_file ? "from the file" : "default");
     }
 
     template <class... Pieces>
@@ -266,9 +278,8 @@ private:
     }
 
     void check_values() {
-        if (in_file(file_, menu_key.name)) {
-            setting_value whole(file_, menu_key.name, "", 2);
-            whole.read_whole(file_, menu_key.name);
+        if (menu_.from_file) {
+            setting_value whole(file_, menu_key.name);
             if (contains(menu_.text(), "/"))
                 warn("menu=%s: a \"/\" marks a settings file from an older release; the player shows a "
                      "\"Configuration Error\" box at every menu build",
@@ -277,30 +288,24 @@ private:
                 warn("menu=%s: %u characters; the label is cut at %u", whole.text(), unsigned(whole.length()),
                      unsigned(longest_label));
         }
-        if (in_file(file_, location_key.name) && group_for_location(location_.text()) == menu_group::general)
+        if (location_.from_file && group_for_location(location_.text()) == menu_group::general)
             warn("location=%s: begins with no group keyword (file, edit, playback, view or help, in lower case); "
                  "the command goes to the player's general group",
                  location_.text());
         check_path();
-        struct switch_setting {
-            const setting_key& key;
-            const setting_value& value;
-        };
-        const switch_setting switches[] = {{root_key, root_}, {folder_key, folder_}};
-        for (const switch_setting& setting : switches) {
-            const char* text = setting.value.text();
-            if (in_file(file_, setting.key.name) && std::strcmp(text, "1") != 0 && std::strcmp(text, "0") != 0)
-                warn("%s=%s: neither 1 nor 0; the component takes it as 0 (off)", setting.key.name, text);
+        for (const known_setting* setting : {&root_, &folder_}) {
+            const char* text = setting->text();
+            if (setting->from_file && std::strcmp(text, "1") != 0 && std::strcmp(text, "0") != 0)
+                warn("%s=%s: neither 1 nor 0; the component takes it as 0 (off)", setting->key.name, text);
         }
-        if (in_file(file_, show_key.name) && !equals_ignoring_case(show_.text(), "normal") &&
+        if (show_.from_file && !equals_ignoring_case(show_.text(), "normal") &&
             !equals_ignoring_case(show_.text(), "maximize") && !equals_ignoring_case(show_.text(), "minimize"))
             warn("show=%s: not normal, maximize or minimize; the window opens normal", show_.text());
     }
 
     void check_path() {
-        if (path_.length() > longest_path) {
-            setting_value whole(file_, path_key.name, "", 2);
-            whole.read_whole(file_, path_key.name);
+        if (path_.value.length() > longest_path) {
+            setting_value whole(file_, path_key.name);
             warn("path=%s: %u characters, more than the %u that can be passed whole; the command opens nothing",
                  whole.text(), unsigned(whole.length()), unsigned(longest_path));
             return;
@@ -319,7 +324,7 @@ private:
     }
 
     const char* file_;
-    setting_value menu_, location_, path_, root_, folder_, show_;
+    known_setting menu_, location_, path_, root_, folder_, show_;
     int warnings_ = 0;
 };
 

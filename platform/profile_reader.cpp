@@ -91,7 +91,54 @@ private:
 
 enum class line_kind { undecided, header, key, value, ignored };
 
-class profile_scan {
+// The lines both scans read: a line ends at CR or LF and a NUL ends its
+// text; blanks before its first character are passed over, "[" there opens
+// a header, and Scan::first_kind() tells what any other line is. From there
+// on Scan takes the line's characters through feed_text() and its end
+// through finish_line(); each returns false once the scan is done.
+template <class Scan>
+class line_scan {
+public:
+    // False once the scan is done.
+    bool feed(char c) {
+        if (c == '\n' || c == '\r') return end_line();
+        if (line_ended_) return true;
+        if (c == 0) {
+            line_ended_ = true;
+            return true;
+        }
+        if (kind_ == line_kind::undecided) {
+            if (is_blank(static_cast<unsigned char>(c))) return true;
+            if (c == '[') {
+                kind_ = line_kind::header;
+                return true;
+            }
+            kind_ = scan().first_kind();
+        }
+        return kind_ == line_kind::ignored || scan().feed_text(c);
+    }
+
+    // False once the scan is done.
+    bool end_line() {
+        bool go_on = scan().finish_line();
+        kind_ = line_kind::undecided;
+        line_ended_ = false;
+        return go_on;
+    }
+
+    // While true, the rest of the line can be passed over unread.
+    bool ignoring_line() const { return kind_ == line_kind::ignored || line_ended_; }
+
+protected:
+    line_kind kind_ = line_kind::undecided;
+
+private:
+    Scan& scan() { return static_cast<Scan&>(*this); }
+
+    bool line_ended_ = false;
+};
+
+class profile_scan : public line_scan<profile_scan> {
 public:
     profile_scan(const char* section, const char* key, char* buffer, std::uint32_t size)
         : section_(section),
@@ -105,23 +152,17 @@ public:
           size_(size),
           in_section_(section_length_ == 0) {}
 
-    // False once the answer is known.
-    bool feed(char c) {
-        if (c == '\n' || c == '\r') return end_line();
-        if (line_ended_) return true;
-        if (c == 0) {
-            line_ended_ = true;
-            return true;
-        }
+    bool found() const { return found_; }
+    std::uint32_t found_length() const { return found_length_; }
+
+private:
+    friend class line_scan<profile_scan>;
+    static constexpr std::size_t no_bracket = ~std::size_t(0);
+
+    line_kind first_kind() const { return line_kind::key; }
+
+    bool feed_text(char c) {
         switch (kind_) {
-        case line_kind::undecided:
-            if (is_blank(static_cast<unsigned char>(c))) return true;
-            if (c == '[') {
-                kind_ = line_kind::header;
-                return true;
-            }
-            kind_ = line_kind::key;
-            return feed(c);
         case line_kind::header:
             if (c == ']') header_end_ = header_.trimmed_end();
             header_.add(c);
@@ -140,14 +181,12 @@ public:
         case line_kind::value:
             value_.add(c);
             return true;
-        case line_kind::ignored:
+        default:
             return true;
         }
-        return true;
     }
 
-    // False once the answer is known.
-    bool end_line() {
+    bool finish_line() {
         bool go_on = true;
         if (kind_ == line_kind::header && header_end_ != no_bracket) {
             bool named = header_.equals(section_, header_end_);
@@ -165,22 +204,11 @@ public:
             found_ = true;
             go_on = false;
         }
-        kind_ = line_kind::undecided;
-        line_ended_ = false;
         header_.reset();
         key_name_.reset();
         header_end_ = no_bracket;
         return go_on;
     }
-
-    // While true, the rest of the line can be passed over unread.
-    bool ignoring_line() const { return kind_ == line_kind::ignored || line_ended_; }
-
-    bool found() const { return found_; }
-    std::uint32_t found_length() const { return found_length_; }
-
-private:
-    static constexpr std::size_t no_bracket = ~std::size_t(0);
 
     const char* section_;
     std::size_t section_length_;
@@ -192,8 +220,6 @@ private:
     char* buffer_;
     std::uint32_t size_;
     bool in_section_;
-    line_kind kind_ = line_kind::undecided;
-    bool line_ended_ = false;
     std::size_t header_end_ = no_bracket;
     bool found_ = false;
     std::uint32_t found_length_ = 0;
@@ -209,7 +235,7 @@ private:
 //    three bytes remain, each name is cut to what fits before a NUL, and a
 //    list that ran out of room counts size - 2.
 // The count covers the names and their NULs; one more NUL follows it.
-class names_scan {
+class names_scan : public line_scan<names_scan> {
 public:
     names_scan(const char* section, char* buffer, std::uint32_t size)
         : section_(section),
@@ -218,71 +244,6 @@ public:
           buffer_(buffer),
           size_(size),
           in_section_(section != nullptr && section_length_ == 0) {}
-
-    // False once the list is complete.
-    bool feed(char c) {
-        if (c == '\n' || c == '\r') return end_line();
-        if (line_ended_) return true;
-        if (c == 0) {
-            line_ended_ = true;
-            return true;
-        }
-        switch (kind_) {
-        case line_kind::undecided:
-            if (is_blank(static_cast<unsigned char>(c))) return true;
-            if (c == '[') {
-                kind_ = line_kind::header;
-                return true;
-            }
-            if (!listing_keys() || !in_section_) {
-                kind_ = line_kind::ignored;
-                return true;
-            }
-            kind_ = line_kind::key;
-            return feed(c);
-        case line_kind::header:
-            if (c == ']') header_end_ = name_end_;
-            if (listing_keys()) header_.add(c);
-            add_to_name(c);
-            return true;
-        case line_kind::key:
-            if (c == '=')
-                kind_ = line_kind::value;
-            else
-                add_to_name(c);
-            return true;
-        case line_kind::value:
-        case line_kind::ignored:
-            return true;
-        }
-        return true;
-    }
-
-    // False once the list is complete.
-    bool end_line() {
-        bool go_on = true;
-        if (kind_ == line_kind::header && header_end_ != no_bracket) {
-            if (!listing_keys()) {
-                if (header_end_ > 0) go_on = add_section_name(header_end_);
-            } else if (in_section_) {
-                go_on = false;
-            } else if (header_.equals(section_, header_end_)) {
-                in_section_ = true;
-            }
-        } else if (kind_ == line_kind::value && !(name_seen_ > 0 && buffer_[written_] == ';')) {
-            go_on = add_key_name();
-        }
-        kind_ = line_kind::undecided;
-        line_ended_ = false;
-        header_.reset();
-        name_seen_ = name_end_ = 0;
-        header_end_ = no_bracket;
-        return go_on;
-    }
-
-    bool ignoring_line() const {
-        return kind_ == line_kind::ignored || kind_ == line_kind::value || line_ended_;
-    }
 
     // The count, with the terminator after it; found() is false when a key
     // list came out empty, where the platform gives the fallback instead.
@@ -294,7 +255,50 @@ public:
     bool found() const { return !listing_keys() || (size_ > 2 && written_ > 0 && buffer_[0] != 0); }
 
 private:
+    friend class line_scan<names_scan>;
     static constexpr std::size_t no_bracket = ~std::size_t(0);
+
+    line_kind first_kind() const { return listing_keys() && in_section_ ? line_kind::key : line_kind::ignored; }
+
+    bool feed_text(char c) {
+        switch (kind_) {
+        case line_kind::header:
+            if (c == ']') header_end_ = name_end_;
+            if (listing_keys()) header_.add(c);
+            add_to_name(c);
+            return true;
+        case line_kind::key:
+            if (c == '=') {
+                has_value_ = true;
+                kind_ = line_kind::ignored;
+            } else {
+                add_to_name(c);
+            }
+            return true;
+        default:
+            return true;
+        }
+    }
+
+    bool finish_line() {
+        bool go_on = true;
+        if (kind_ == line_kind::header && header_end_ != no_bracket) {
+            if (!listing_keys()) {
+                if (header_end_ > 0) go_on = add_section_name(header_end_);
+            } else if (in_section_) {
+                go_on = false;
+            } else if (header_.equals(section_, header_end_)) {
+                in_section_ = true;
+            }
+        } else if (has_value_ && !(name_seen_ > 0 && buffer_[written_] == ';')) {
+            go_on = add_key_name();
+        }
+        header_.reset();
+        has_value_ = false;
+        name_seen_ = name_end_ = 0;
+        header_end_ = no_bracket;
+        return go_on;
+    }
 
     bool listing_keys() const { return section_ != nullptr; }
 
@@ -341,8 +345,7 @@ private:
     std::uint32_t written_ = 0;
     bool full_ = false;
     bool in_section_;
-    line_kind kind_ = line_kind::undecided;
-    bool line_ended_ = false;
+    bool has_value_ = false;
     std::size_t name_seen_ = 0;
     std::size_t name_end_ = 0;
     std::size_t header_end_ = no_bracket;
@@ -371,9 +374,7 @@ public:
     template <class Scan>
     bool finish(Scan& scan) {
         bool go_on = true;
-        utf8_.finish([&](std::uint16_t unit) {
-            go_on = go_on && scan.feed(static_cast<char>(code_page_1252_byte(unit)));
-        });
+        utf8_.finish(unit_feeder(scan, go_on));
         return go_on;
     }
 
@@ -408,12 +409,18 @@ private:
         return true;
     }
 
+    // Hands decoded units to the scan as code page 1252 until it is done.
+    template <class Scan>
+    static auto unit_feeder(Scan& scan, bool& go_on) {
+        return [&scan, &go_on](std::uint16_t unit) {
+            go_on = go_on && scan.feed(static_cast<char>(code_page_1252_byte(unit)));
+        };
+    }
+
     template <class Scan>
     bool feed_utf8(Scan& scan, const unsigned char* bytes, std::size_t i, std::size_t count) {
         bool go_on = true;
-        auto to_scan = [&](std::uint16_t unit) {
-            go_on = go_on && scan.feed(static_cast<char>(code_page_1252_byte(unit)));
-        };
+        auto to_scan = unit_feeder(scan, go_on);
         for (; i < count && go_on; ++i) utf8_.feed(bytes[i], to_scan);
         return go_on;
     }
